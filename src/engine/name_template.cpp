@@ -1,0 +1,1 @@
+#include "engine/name_template.h"

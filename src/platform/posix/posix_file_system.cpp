@@ -1,0 +1,218 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+
+#include "platform/drive_path.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/host_name.h"
+
+namespace platform::posix {
+namespace {
+
+constexpr size_t kMaxNameBytes = 255;
+
+std::string DriveName(const DriveMapping& mapping) {
+  std::string name{static_cast<char>(std::tolower(mapping.letter)), ':'};
+  if (!mapping.label.empty()) name += " [" + mapping.label + "]";
+  return name;
+}
+
+// The components of `host_path` below `host_folder`, or nullopt when the
+// path does not lie inside that folder.
+std::optional<std::vector<std::string>> HostComponentsBelow(
+    std::string_view host_path, std::string_view host_folder) {
+  if (host_folder != "/") {
+    if (host_path.substr(0, host_folder.size()) != host_folder) return {};
+    host_path.remove_prefix(host_folder.size());
+    if (!host_path.empty() && host_path.front() != '/') return {};
+  }
+  std::vector<std::string> components;
+  size_t pos = 0;
+  while (pos < host_path.size()) {
+    size_t end = host_path.find('/', pos);
+    if (end == std::string_view::npos) end = host_path.size();
+    if (end > pos) {
+      components.push_back(EscapeHostName(host_path.substr(pos, end - pos)));
+    }
+    pos = end + 1;
+  }
+  return components;
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(const SysCalls& sys)
+    : PosixFileSystem(ReadHostDrives(), sys) {
+  host_table_ = true;
+}
+
+PosixFileSystem::PosixFileSystem(std::vector<DriveMapping> drives,
+                                 const SysCalls& sys)
+    : sys_(sys) {
+  for (DriveMapping& mapping : drives) {
+    drives_.push_back(Drive{std::move(mapping), {}});
+  }
+  std::sort(drives_.begin(), drives_.end(), [](const Drive& a, const Drive& b) {
+    return a.mapping.letter < b.mapping.letter;
+  });
+  if (!drives_.empty()) current_drive_ = drives_.front().mapping.letter;
+  AdoptHostWorkingDirectory();
+}
+
+void PosixFileSystem::AdoptHostWorkingDirectory() {
+  char buffer[PATH_MAX];
+  if (sys_.getcwd(buffer, sizeof buffer) == nullptr) return;
+  std::string_view cwd = buffer;
+  Drive* best = nullptr;
+  std::vector<std::string> best_components;
+  for (Drive& drive : drives_) {
+    const std::string& folder = drive.mapping.host_folder;
+    if (best != nullptr && folder.size() <= best->mapping.host_folder.size()) {
+      continue;
+    }
+    if (auto components = HostComponentsBelow(cwd, folder)) {
+      best = &drive;
+      best_components = std::move(*components);
+    }
+  }
+  if (best == nullptr) return;
+  best->current = std::move(best_components);
+  current_drive_ = best->mapping.letter;
+}
+
+void PosixFileSystem::RefreshDrives() {
+  if (!host_table_) return;
+  std::vector<Drive> fresh;
+  for (DriveMapping& mapping : ReadHostDrives()) {
+    const Drive* old = FindDrive(mapping.letter);
+    bool same = old != nullptr && old->mapping.host_folder == mapping.host_folder;
+    fresh.push_back(Drive{std::move(mapping), same ? old->current
+                                                   : std::vector<std::string>{}});
+  }
+  drives_ = std::move(fresh);
+}
+
+bool PosixFileSystem::IsReady(const Drive& drive) const {
+  struct stat st;
+  return sys_.fstatat(AT_FDCWD, drive.mapping.host_folder.c_str(), &st, 0) == 0 &&
+         S_ISDIR(st.st_mode);
+}
+
+const PosixFileSystem::Drive* PosixFileSystem::FindDrive(char letter) const {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  for (const Drive& drive : drives_) {
+    if (drive.mapping.letter == letter) return &drive;
+  }
+  return nullptr;
+}
+
+PosixFileSystem::Drive* PosixFileSystem::FindDrive(char letter) {
+  return const_cast<Drive*>(std::as_const(*this).FindDrive(letter));
+}
+
+std::vector<DriveInfo> PosixFileSystem::ListDrives() {
+  RefreshDrives();
+  std::vector<DriveInfo> drives;
+  for (const Drive& drive : drives_) {
+    drives.push_back(DriveInfo{drive.mapping.letter, drive.mapping.label,
+                               IsReady(drive), DriveName(drive.mapping)});
+  }
+  return drives;
+}
+
+Status PosixFileSystem::ChangeDrive(std::string_view drive_text) {
+  Result<ParsedPath> parsed = ParsePath(drive_text);
+  char letter = parsed.ok() ? parsed->drive : 0;
+  const Drive* drive = letter != 0 ? FindDrive(letter) : nullptr;
+  if (drive == nullptr || !IsReady(*drive)) {
+    return Status(Error::kNotReady, std::string(drive_text),
+                  "The drive is not ready.");
+  }
+  Result<std::string> host = HostPathOf(Resolved{drive, drive->current});
+  if (!host.ok()) return host.status();
+  if (sys_.chdir(host->c_str()) != 0) {
+    return StatusFromErrno(errno, FormatFolderPath(letter, drive->current));
+  }
+  current_drive_ = drive->mapping.letter;
+  return Status();
+}
+
+Result<std::string> PosixFileSystem::CurrentFolder(char letter) const {
+  const Drive* drive = FindDrive(letter == 0 ? current_drive_ : letter);
+  if (drive == nullptr) {
+    return Status(Error::kNotReady, std::string{letter, ':'},
+                  "The drive is not ready.");
+  }
+  return FormatFolderPath(drive->mapping.letter, drive->current);
+}
+
+Status PosixFileSystem::ChangeFolder(std::string_view folder) {
+  Result<Resolved> resolved = Resolve(folder);
+  if (!resolved.ok()) return resolved.status();
+  Result<std::string> host = HostPathOf(*resolved);
+  if (!host.ok()) return host.status();
+  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
+                                       resolved->components);
+  struct stat st;
+  if (sys_.fstatat(AT_FDCWD, host->c_str(), &st, 0) != 0) {
+    Status status = StatusFromErrno(errno, model);
+    return Status(Error::kPathNotFound, model, status.message());
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    return Status(Error::kPathNotFound, model, "It is not a folder.");
+  }
+  Drive* drive = FindDrive(resolved->drive->mapping.letter);
+  if (drive->mapping.letter == current_drive_ && sys_.chdir(host->c_str()) != 0) {
+    return StatusFromErrno(errno, model);
+  }
+  drive->current = std::move(resolved->components);
+  return Status();
+}
+
+Result<std::string> PosixFileSystem::FullPath(std::string_view path) const {
+  Result<Resolved> resolved = Resolve(path);
+  if (!resolved.ok()) return resolved.status();
+  return FormatFolderPath(resolved->drive->mapping.letter, resolved->components);
+}
+
+Result<std::string> PosixFileSystem::ToHostPath(std::string_view path) const {
+  Result<Resolved> resolved = Resolve(path);
+  if (!resolved.ok()) return resolved.status();
+  return HostPathOf(*resolved);
+}
+
+Result<PosixFileSystem::Resolved> PosixFileSystem::Resolve(
+    std::string_view path) const {
+  Result<ParsedPath> parsed = ParsePath(path);
+  if (!parsed.ok()) return parsed.status();
+  const Drive* drive = FindDrive(parsed->drive != 0 ? parsed->drive : current_drive_);
+  if (drive == nullptr) {
+    return Status(Error::kNotReady, std::string(path), "The drive is not ready.");
+  }
+  std::vector<std::string> base =
+      parsed->rooted ? std::vector<std::string>{} : drive->current;
+  return Resolved{drive, ResolveComponents(std::move(base), parsed->components)};
+}
+
+Result<std::string> PosixFileSystem::HostPathOf(const Resolved& resolved) const {
+  std::string host = resolved.drive->mapping.host_folder;
+  for (const std::string& component : resolved.components) {
+    Result<std::string> name = UnescapeModelName(component);
+    if (!name.ok()) return name.status();
+    if (name->size() > kMaxNameBytes) {
+      return Status(Error::kNameTooLong, component,
+                    "The name is longer than 255 bytes.");
+    }
+    if (host.empty() || host.back() != '/') host += '/';
+    host += *name;
+  }
+  return host;
+}
+
+}  // namespace platform::posix
