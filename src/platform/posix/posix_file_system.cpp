@@ -96,6 +96,12 @@ void PosixFileSystem::RefreshDrives() {
                                                    : std::vector<std::string>{}});
   }
   drives_ = std::move(fresh);
+  // A current drive that is no longer mounted gives way to the drive that
+  // holds the host working directory.
+  if (FindDrive(current_drive_) == nullptr && !drives_.empty()) {
+    current_drive_ = drives_.front().mapping.letter;
+    AdoptHostWorkingDirectory();
+  }
 }
 
 bool PosixFileSystem::IsReady(const Drive& drive) const {
@@ -126,10 +132,22 @@ std::vector<DriveInfo> PosixFileSystem::ListDrives() {
   return drives;
 }
 
+namespace {
+
+// The letter a drive is named by: "d", "d:", "D:\...", "d: [label]".
+char DriveLetterOf(std::string_view text) {
+  if (text.size() == 1) {
+    return DriveNameLetter(std::string(text) + ":").value_or(0);
+  }
+  Result<ParsedPath> parsed = ParsePath(text);
+  return parsed.ok() ? parsed->drive : 0;
+}
+
+}  // namespace
+
 Status PosixFileSystem::ChangeDrive(std::string_view drive_text) {
-  Result<ParsedPath> parsed = ParsePath(drive_text);
-  char letter = parsed.ok() ? parsed->drive : 0;
-  const Drive* drive = letter != 0 ? FindDrive(letter) : nullptr;
+  char letter = DriveLetterOf(drive_text);
+  Drive* drive = letter != 0 ? FindDrive(letter) : nullptr;
   if (drive == nullptr || !IsReady(*drive)) {
     return Status(Error::kNotReady, std::string(drive_text),
                   "The drive is not ready.");
@@ -137,7 +155,13 @@ Status PosixFileSystem::ChangeDrive(std::string_view drive_text) {
   Result<std::string> host = HostPathOf(Resolved{drive, drive->current});
   if (!host.ok()) return host.status();
   if (sys_.chdir(host->c_str()) != 0) {
-    return StatusFromErrno(errno, FormatFolderPath(letter, drive->current));
+    // The drive's current folder has gone since: its root takes its place,
+    // as a drive whose folder vanished opens at the root.
+    int error = errno;
+    if (error != ENOENT || sys_.chdir(drive->mapping.host_folder.c_str()) != 0) {
+      return StatusFromErrno(error, FormatFolderPath(letter, drive->current));
+    }
+    drive->current.clear();
   }
   current_drive_ = drive->mapping.letter;
   return Status();

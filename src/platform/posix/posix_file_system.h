@@ -22,6 +22,12 @@ struct DriveMapping {
 // mounted under /media, /run/media and /mnt, in mount-table order.
 std::vector<DriveMapping> ReadHostDrives();
 
+// The drive table for the text of a mount table (the format of
+// /proc/self/mounts): C: for "/", then one drive for each mount point at or
+// below /media, /run/media or /mnt, in table order, each mount point once,
+// while letters last. The label is the mount point's last name.
+std::vector<DriveMapping> DrivesFromMountTable(std::string_view table);
+
 // The file system on a POSIX host, in drive-letter form (see FileSystem).
 class PosixFileSystem final : public FileSystem {
  public:

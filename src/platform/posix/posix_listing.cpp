@@ -1,35 +1,313 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/drive_path.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/host_name.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/wildcard.h"
 
 namespace platform::posix {
 namespace {
 
-Status NotBuilt(std::string_view path) {
-  return Status(Error::kUnsupported, std::string(path), "Not built yet.");
+enum class EntryKind { kFolder, kFile, kSystem };
+
+constexpr uint32_t kMaskedBits = kAttrHidden | kAttrSystem | kAttrFolder;
+
+// A folder open for reading its entries; closed when the object goes.
+class FolderReader {
+ public:
+  FolderReader(const SysCalls& sys, DIR* dir) : sys_(sys), dir_(dir) {}
+  FolderReader(FolderReader&& other) noexcept
+      : sys_(other.sys_), dir_(other.dir_) {
+    other.dir_ = nullptr;
+  }
+  FolderReader& operator=(FolderReader&&) = delete;
+  ~FolderReader() {
+    if (dir_ != nullptr) sys_.closedir(dir_);
+  }
+
+  int fd() const { return ::dirfd(dir_); }
+
+  // The next entry other than "." and "..", nullptr at the end or on an
+  // error (then error() tells it).
+  const struct dirent* Next() {
+    for (;;) {
+      errno = 0;
+      const struct dirent* entry = sys_.readdir(dir_);
+      if (entry == nullptr) {
+        error_ = errno;
+        return nullptr;
+      }
+      const char* name = entry->d_name;
+      bool dots = name[0] == '.' &&
+                  (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+      if (!dots) return entry;
+    }
+  }
+  int error() const { return error_; }
+
+ private:
+  const SysCalls& sys_;
+  DIR* dir_;
+  int error_ = 0;
+};
+
+// The failure of a folder that cannot be opened or read; a missing one is
+// kPathNotFound, whatever the host's words.
+Status FolderStatus(int error, const std::string& model_folder) {
+  Status status = StatusFromErrno(error, model_folder);
+  if (error == ENOENT || error == ENOTDIR) {
+    return Status(Error::kPathNotFound, model_folder, status.message());
+  }
+  return status;
+}
+
+Result<FolderReader> OpenFolder(const SysCalls& sys, const std::string& host,
+                                const std::string& model_folder) {
+  int fd = sys.openat(AT_FDCWD, host.c_str(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd < 0) return FolderStatus(errno, model_folder);
+  DIR* dir = sys.fdopendir(fd);
+  if (dir == nullptr) {
+    int error = errno;
+    sys.close(fd);
+    return FolderStatus(error, model_folder);
+  }
+  return FolderReader(sys, dir);
+}
+
+std::optional<EntryKind> KindOfMode(mode_t mode) {
+  if (S_ISDIR(mode)) return EntryKind::kFolder;
+  if (S_ISREG(mode) || S_ISLNK(mode)) return EntryKind::kFile;
+  return EntryKind::kSystem;
+}
+
+// The kind the entry's type tells without a stat; nullopt for a symlink
+// (a link to a folder is a folder) and for an unknown type.
+std::optional<EntryKind> KindOfType(unsigned char type) {
+  switch (type) {
+    case DT_DIR:
+      return EntryKind::kFolder;
+    case DT_REG:
+      return EntryKind::kFile;
+    case DT_LNK:
+    case DT_UNKNOWN:
+      return std::nullopt;
+    default:
+      return EntryKind::kSystem;
+  }
+}
+
+// The kind of an entry by stat: a symlink counts as the folder it leads to,
+// otherwise as a file (also when it leads nowhere). nullopt when the entry
+// is gone.
+std::optional<EntryKind> KindByStat(const SysCalls& sys, int dir_fd,
+                                    const char* name) {
+  struct stat st;
+  if (sys.fstatat(dir_fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return std::nullopt;
+  }
+  if (!S_ISLNK(st.st_mode)) return KindOfMode(st.st_mode);
+  struct stat target;
+  bool to_folder =
+      sys.fstatat(dir_fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+  return to_folder ? EntryKind::kFolder : EntryKind::kFile;
+}
+
+uint32_t KindBits(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::kFolder:
+      return kAttrFolder;
+    case EntryKind::kSystem:
+      return kAttrSystem;
+    case EntryKind::kFile:
+      break;
+  }
+  return 0;
+}
+
+bool IsHiddenName(const char* host_name) { return host_name[0] == '.'; }
+
+// True when the entry's hidden, system and folder bits all lie within the
+// mask.
+bool WithinMask(uint32_t attributes, uint32_t mask) {
+  return (attributes & kMaskedBits & ~mask) == 0;
+}
+
+// Every entry of the folder whose kind `keep` accepts and whose model name
+// matches, sorted. Entries `skip_early` refuses by name and type alone are
+// never stat'ed.
+template <typename SkipEarly, typename Keep>
+Result<std::vector<std::string>> CollectEntries(
+    const SysCalls& sys, FolderReader& reader, const WildcardPattern& pattern,
+    const std::string& model_folder, SkipEarly skip_early, Keep keep) {
+  std::vector<KeyedName> found;
+  while (const struct dirent* entry = reader.Next()) {
+    std::optional<EntryKind> kind = KindOfType(entry->d_type);
+    if (skip_early(*entry, kind)) continue;
+    std::string name = EscapeHostName(entry->d_name);
+    std::string key = FoldCase(name);
+    if (!pattern.MatchesFolded(key)) continue;
+    if (!kind) kind = KindByStat(sys, reader.fd(), entry->d_name);
+    if (!kind || !keep(*entry, *kind)) continue;
+    found.push_back(KeyedName{std::move(key), std::move(name)});
+  }
+  if (reader.error() != 0) return FolderStatus(reader.error(), model_folder);
+  return SortKeyedNames(std::move(found));
 }
 
 }  // namespace
 
 Result<std::vector<std::string>> PosixFileSystem::ListFolders(
     std::string_view folder) {
-  return NotBuilt(folder);
+  Result<Resolved> resolved = Resolve(folder);
+  if (!resolved.ok()) return resolved.status();
+  Result<std::string> host = HostPathOf(*resolved);
+  if (!host.ok()) return host.status();
+  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
+                                       resolved->components);
+  Result<FolderReader> reader = OpenFolder(sys_, *host, model);
+  if (!reader.ok()) return reader.status();
+  // Hidden folders stay out, as they do in the file list by default and in
+  // the host's own file managers: a home folder would otherwise open on a
+  // screenful of settings folders.
+  auto skip_early = [](const struct dirent& entry,
+                       std::optional<EntryKind> kind) {
+    return IsHiddenName(entry.d_name) || (kind && kind != EntryKind::kFolder);
+  };
+  auto keep = [](const struct dirent&, EntryKind kind) {
+    return kind == EntryKind::kFolder;
+  };
+  return CollectEntries(sys_, *reader, WildcardPattern::List(""), model,
+                        skip_early, keep);
 }
 
 Result<std::vector<std::string>> PosixFileSystem::ListFiles(
-    std::string_view folder, std::string_view, uint32_t) {
-  return NotBuilt(folder);
+    std::string_view folder, std::string_view pattern, uint32_t include) {
+  Result<Resolved> resolved = Resolve(folder);
+  if (!resolved.ok()) return resolved.status();
+  Result<std::string> host = HostPathOf(*resolved);
+  if (!host.ok()) return host.status();
+  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
+                                       resolved->components);
+  Result<FolderReader> reader = OpenFolder(sys_, *host, model);
+  if (!reader.ok()) return reader.status();
+  bool with_hidden = (include & kAttrHidden) != 0;
+  bool with_system = (include & kAttrSystem) != 0;
+  auto wanted = [=](std::optional<EntryKind> kind) {
+    return !kind || *kind == EntryKind::kFile ||
+           (*kind == EntryKind::kSystem && with_system);
+  };
+  auto skip_early = [&](const struct dirent& entry,
+                        std::optional<EntryKind> kind) {
+    return (IsHiddenName(entry.d_name) && !with_hidden) || !wanted(kind);
+  };
+  auto keep = [&](const struct dirent&, EntryKind kind) {
+    return wanted(kind);
+  };
+  return CollectEntries(sys_, *reader, WildcardPattern::List(pattern), model,
+                        skip_early, keep);
 }
 
 Result<std::optional<std::string>> PosixFileSystem::FindFirst(
-    std::string_view path, uint32_t) {
-  return NotBuilt(path);
+    std::string_view path, uint32_t mask) {
+  Result<Resolved> resolved = Resolve(path);
+  if (!resolved.ok()) return resolved.status();
+  if (mask == kAttrVolume) {
+    const std::string& label = resolved->drive->mapping.label;
+    if (label.empty()) return std::optional<std::string>();
+    return std::optional<std::string>(label);
+  }
+  // A drive's root is no entry of any folder.
+  if (resolved->components.empty()) return std::optional<std::string>();
+  std::string name = std::move(resolved->components.back());
+  resolved->components.pop_back();
+  Result<std::string> host = HostPathOf(*resolved);
+  if (!host.ok()) return host.status();
+  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
+                                       resolved->components);
+  Result<FolderReader> reader = OpenFolder(sys_, *host, model);
+  if (!reader.ok()) return reader.status();
+
+  if (!HasWildcards(name)) {
+    // Case follows the host: a plain name is looked up as it is.
+    Result<std::string> host_name = UnescapeModelName(name);
+    if (!host_name.ok()) return std::optional<std::string>();
+    std::optional<EntryKind> kind =
+        KindByStat(sys_, reader->fd(), host_name->c_str());
+    if (!kind) return std::optional<std::string>();
+    uint32_t bits = KindBits(*kind) | (IsHiddenName(host_name->c_str())
+                                           ? kAttrHidden
+                                           : 0);
+    if (!WithinMask(bits, mask)) return std::optional<std::string>();
+    return std::optional<std::string>(name);
+  }
+
+  auto skip_early = [=](const struct dirent& entry,
+                        std::optional<EntryKind> kind) {
+    uint32_t hidden = IsHiddenName(entry.d_name) ? kAttrHidden : 0;
+    return !WithinMask(hidden | (kind ? KindBits(*kind) : 0), mask);
+  };
+  auto keep = [=](const struct dirent& entry, EntryKind kind) {
+    uint32_t hidden = IsHiddenName(entry.d_name) ? kAttrHidden : 0;
+    return WithinMask(hidden | KindBits(kind), mask);
+  };
+  Result<std::vector<std::string>> found =
+      CollectEntries(sys_, *reader, WildcardPattern::One(name), model,
+                     skip_early, keep);
+  if (!found.ok()) return found.status();
+  if (found->empty()) return std::optional<std::string>();
+  return std::optional<std::string>(std::move(found->front()));
 }
 
 Result<uint32_t> PosixFileSystem::GetAttributes(std::string_view path) {
-  return NotBuilt(path);
+  Result<Resolved> resolved = Resolve(path);
+  if (!resolved.ok()) return resolved.status();
+  Result<std::string> host = HostPathOf(*resolved);
+  if (!host.ok()) return host.status();
+  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
+                                       resolved->components);
+  std::optional<EntryKind> kind = KindByStat(sys_, AT_FDCWD, host->c_str());
+  if (!kind) return StatusFromErrno(errno, model);
+  uint32_t attributes = KindBits(*kind);
+  if (*kind == EntryKind::kFile) {
+    struct stat target;
+    bool regular = sys_.fstatat(AT_FDCWD, host->c_str(), &target, 0) == 0 &&
+                   S_ISREG(target.st_mode);
+    if (regular) attributes |= kAttrArchive;
+  }
+  if (!resolved->components.empty() &&
+      resolved->components.back().front() == '.') {
+    attributes |= kAttrHidden;
+  }
+  if (sys_.faccessat(AT_FDCWD, host->c_str(), W_OK, AT_EACCESS) != 0 &&
+      (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    attributes |= kAttrReadOnly;
+  }
+  return attributes;
 }
 
 Status PosixFileSystem::MakeFolder(std::string_view path) {
-  return NotBuilt(path);
+  Result<Resolved> resolved = Resolve(path);
+  if (!resolved.ok()) return resolved.status();
+  Result<std::string> host = HostPathOf(*resolved);
+  if (!host.ok()) return host.status();
+  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
+                                       resolved->components);
+  if (resolved->components.empty()) {
+    return Status(Error::kAlreadyExists, model, "The drive's root exists.");
+  }
+  if (sys_.mkdirat(AT_FDCWD, host->c_str(), 0777) == 0) return Status();
+  return FolderStatus(errno, model);
 }
 
 }  // namespace platform::posix
