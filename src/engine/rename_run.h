@@ -27,6 +27,33 @@ struct RenameRequest {
 
 enum class RenameOutcome { Ignored, Refused, Declined, Completed, Stopped };
 
+// The question asked before a run without an extension (Yes/No style).
+inline constexpr std::string_view kNoExtensionTitle = "Wait...";
+inline constexpr std::string_view kNoExtensionPrompt =
+    "No extension or file type was sellected, proceed anyway?";
+
+// The report after every listed file was renamed (information style): the
+// file count followed by the suffix.
+inline constexpr std::string_view kDoneTitle = "Done";
+inline constexpr std::string_view kDoneSuffix =
+    " files were renamed successfully!";
+
+// A running number that does not read as a number (error style).
+inline constexpr std::string_view kBadStartNumberTitle = "Bad Start Number";
+std::string BadStartNumberPrompt(std::string_view running_number);
+
+// An extension that would place the file outside its destination folder
+// (error style).
+inline constexpr std::string_view kBadExtensionTitle = "Bad Extension";
+inline constexpr std::string_view kExtensionSeparators = "\\/:";
+std::string BadExtensionPrompt(std::string_view extension);
+
+// A rename the file system refused; the run stops at that file (error
+// style). Names both paths and the host's reason.
+inline constexpr std::string_view kRenameFailedTitle = "Rename Failed";
+std::string RenameFailedPrompt(std::string_view from, std::string_view to,
+                               const platform::Status& status);
+
 // The window side of a run: each call is one write into one control.
 class RenameHost {
  public:
@@ -41,6 +68,10 @@ class RenameHost {
 
 // Renames every listed file, in list order, to the name template in the
 // destination folder, carrying out the run's effects through `host`.
+// Nothing is touched before the base name, the running number and the
+// extension have passed their checks. A rename that fails stops the run at
+// that file: it and the files after it stay listed, the running number,
+// padding and progress stay as the pass before left them.
 RenameOutcome RunRename(const RenameRequest& request, RenameHost& host,
                         platform::FileSystem& file_system,
                         platform::MessageBox& message_box,
