@@ -50,7 +50,7 @@ class PosixFileSystem final : public FileSystem {
       std::string_view folder) override;
   Result<std::vector<std::string>> ListFiles(std::string_view folder,
                                              std::string_view pattern,
-                                             uint32_t include) override;
+                                             uint32_t include = kAttrNormal) override;
   Result<std::optional<std::string>> FindFirst(std::string_view path,
                                                uint32_t mask) override;
   Result<uint32_t> GetAttributes(std::string_view path) override;

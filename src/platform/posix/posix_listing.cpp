@@ -87,7 +87,7 @@ Result<FolderReader> OpenFolder(const SysCalls& sys, const std::string& host,
 
 std::optional<EntryKind> KindOfMode(mode_t mode) {
   if (S_ISDIR(mode)) return EntryKind::kFolder;
-  if (S_ISREG(mode) || S_ISLNK(mode)) return EntryKind::kFile;
+  if (S_ISREG(mode)) return EntryKind::kFile;
   return EntryKind::kSystem;
 }
 
@@ -107,20 +107,32 @@ std::optional<EntryKind> KindOfType(unsigned char type) {
   }
 }
 
-// The kind of an entry by stat: a symlink counts as the folder it leads to,
-// otherwise as a file (also when it leads nowhere). nullopt when the entry
-// is gone.
+// The kind of a symlink: the folder it leads to, otherwise a file (also
+// when it leads nowhere).
+EntryKind KindOfLink(const SysCalls& sys, int dir_fd, const char* name) {
+  struct stat target;
+  bool to_folder =
+      sys.fstatat(dir_fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+  return to_folder ? EntryKind::kFolder : EntryKind::kFile;
+}
+
+// The kind of an entry by stat, a symlink as KindOfLink tells it. nullopt
+// (errno set) when the entry is not there.
 std::optional<EntryKind> KindByStat(const SysCalls& sys, int dir_fd,
                                     const char* name) {
   struct stat st;
   if (sys.fstatat(dir_fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return std::nullopt;
   }
-  if (!S_ISLNK(st.st_mode)) return KindOfMode(st.st_mode);
-  struct stat target;
-  bool to_folder =
-      sys.fstatat(dir_fd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-  return to_folder ? EntryKind::kFolder : EntryKind::kFile;
+  if (S_ISLNK(st.st_mode)) return KindOfLink(sys, dir_fd, name);
+  return KindOfMode(st.st_mode);
+}
+
+// The kind of a listed entry, stat'ing only where its type does not tell.
+std::optional<EntryKind> KindOfEntry(const SysCalls& sys, int dir_fd,
+                                     const struct dirent& entry) {
+  if (entry.d_type == DT_LNK) return KindOfLink(sys, dir_fd, entry.d_name);
+  return KindByStat(sys, dir_fd, entry.d_name);
 }
 
 uint32_t KindBits(EntryKind kind) {
@@ -157,7 +169,7 @@ Result<std::vector<std::string>> CollectEntries(
     std::string name = EscapeHostName(entry->d_name);
     std::string key = FoldCase(name);
     if (!pattern.MatchesFolded(key)) continue;
-    if (!kind) kind = KindByStat(sys, reader.fd(), entry->d_name);
+    if (!kind) kind = KindOfEntry(sys, reader.fd(), *entry);
     if (!kind || !keep(*entry, *kind)) continue;
     found.push_back(KeyedName{std::move(key), std::move(name)});
   }
