@@ -1,10 +1,150 @@
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/posix/errno_status.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/rename_job.h"
 
 namespace platform::posix {
+namespace {
+
+// A file path split into its host folder and its host name there.
+struct HostEntry {
+  std::string folder;
+  std::string name;
+};
+
+Result<HostEntry> HostEntryOf(const PosixFileSystem& file_system,
+                              std::string_view path) {
+  Result<std::string> full = file_system.FullPath(path);
+  if (!full.ok()) return full.status();
+  if (full->back() == '\\') {
+    return Status(Error::kInvalidName, std::string(path),
+                  "It names a drive, not a file.");
+  }
+  Result<std::string> host = file_system.ToHostPath(path);
+  if (!host.ok()) return host.status();
+  size_t slash = host->rfind('/');
+  return HostEntry{slash == 0 ? "/" : host->substr(0, slash),
+                   host->substr(slash + 1)};
+}
+
+Status WithCode(Error code, const Status& status) {
+  return Status(code, status.path(), status.message());
+}
+
+// Opens a host folder; 0, or the errno of the failure.
+int OpenFolder(const SysCalls& sys, const std::string& host_folder,
+               ScopedFd& fd) {
+  fd.Reset(sys.openat(AT_FDCWD, host_folder.c_str(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  return fd.valid() ? 0 : errno;
+}
+
+// Refuses what RenameFile does not move: folders, devices, pipes, sockets.
+Status CheckMovable(const RenameJob& job) {
+  if (S_ISREG(job.source.st_mode) || S_ISLNK(job.source.st_mode)) {
+    return Status();
+  }
+  if (S_ISDIR(job.source.st_mode)) {
+    return Status(Error::kUnsupported, job.from_path,
+                  "It is a folder; only files are renamed.");
+  }
+  return Status(Error::kUnsupported, job.from_path,
+                "It is a device, pipe or socket; only files are renamed.");
+}
+
+// The Status of a failed rename or link whose error was `error`. ENOENT
+// there means the source or the destination folder went since they were
+// opened; look which.
+Status RenameFailure(const RenameJob& job, int error) {
+  if (error == EEXIST || error == ENOTEMPTY) {
+    return Status(Error::kAlreadyExists, job.to_path, "The file exists.");
+  }
+  if (error != ENOENT) return StatusFromErrno(error, job.to_path);
+  struct stat st;
+  if (job.sys.fstatat(job.from_dir, job.from_name.c_str(), &st,
+                      AT_SYMLINK_NOFOLLOW) != 0) {
+    return StatusFromErrno(ENOENT, job.from_path);
+  }
+  return WithCode(Error::kPathNotFound, StatusFromErrno(ENOENT, job.to_path));
+}
+
+// Hard links are refused here too (exFAT, some FUSE mounts), so no atomic
+// no-replace call is left: look, then rename. A file created at the new
+// path between the look and the rename would be replaced; this is the one
+// place with that race, and no call on such a file system closes it.
+Status CheckThenRename(const RenameJob& job) {
+  if (Status free = CheckTargetFree(job); !free.ok()) return free;
+  if (job.sys.renameat(job.from_dir, job.from_name.c_str(), job.to_dir,
+                       job.to_name.c_str()) != 0) {
+    return RenameFailure(job, errno);
+  }
+  return Status();
+}
+
+// For file systems without a no-replace rename (NFS, most FUSE mounts):
+// a hard link under the new name fails if the name is taken.
+Status LinkThenUnlink(const RenameJob& job) {
+  if (job.sys.linkat(job.from_dir, job.from_name.c_str(), job.to_dir,
+                     job.to_name.c_str(), 0) != 0) {
+    int error = errno;
+    if (error == EPERM || error == EOPNOTSUPP) return CheckThenRename(job);
+    if (error == EXDEV) return MoveAcrossDevices(job);
+    return RenameFailure(job, error);
+  }
+  if (job.sys.unlinkat(job.from_dir, job.from_name.c_str(), 0) != 0) {
+    Status cause = StatusFromErrno(errno, job.from_path);
+    if (!RemoveIfSame(job.sys, job.to_dir, job.to_name, job.source)) {
+      return Duplicated(job, cause);
+    }
+    return cause;
+  }
+  return Status();
+}
+
+}  // namespace
 
 Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
-  (void)to;
-  return Status(Error::kUnsupported, std::string(from), "Not built yet.");
+  Result<HostEntry> source = HostEntryOf(*this, from);
+  if (!source.ok()) return source.status();
+  Result<HostEntry> target = HostEntryOf(*this, to);
+  if (!target.ok()) return target.status();
+
+  // The destination folder first: a bare rename answers ENOENT both for a
+  // missing folder and for a missing source.
+  ScopedFd to_dir(sys_);
+  if (int error = OpenFolder(sys_, target->folder, to_dir); error != 0) {
+    Status status = StatusFromErrno(error, to);
+    bool missing = error == ENOENT || error == ENOTDIR;
+    return missing ? WithCode(Error::kPathNotFound, status) : status;
+  }
+  ScopedFd from_dir(sys_);
+  if (int error = OpenFolder(sys_, source->folder, from_dir); error != 0) {
+    Status status = StatusFromErrno(error, from);
+    return error == ENOTDIR ? WithCode(Error::kNotFound, status) : status;
+  }
+
+  RenameJob job{sys_,         from_dir.get(), source->name, std::string(from),
+                to_dir.get(), target->name,   std::string(to)};
+  if (sys_.fstatat(job.from_dir, job.from_name.c_str(), &job.source,
+                   AT_SYMLINK_NOFOLLOW) != 0) {
+    return StatusFromErrno(errno, from);
+  }
+  if (Status movable = CheckMovable(job); !movable.ok()) return movable;
+
+  if (sys_.renameat2(job.from_dir, job.from_name.c_str(), job.to_dir,
+                     job.to_name.c_str(), RENAME_NOREPLACE) == 0) {
+    return Status();
+  }
+  int error = errno;
+  if (error == EXDEV) return MoveAcrossDevices(job);
+  if (error == EINVAL) return LinkThenUnlink(job);
+  return RenameFailure(job, error);
 }
 
 }  // namespace platform::posix

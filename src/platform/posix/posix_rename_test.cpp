@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_file_system.h"
+#include "platform/testing/temp_drives.h"
+
+namespace platform::posix {
+namespace {
+
+using Names = std::vector<std::string>;
+using platform::testing::TempDrives;
+
+// U+F000 + byte, as UTF-8: how the model spells a host byte it cannot hold.
+std::string Escaped(unsigned char byte) {
+  return std::string{static_cast<char>(0xEF),
+                     static_cast<char>(0x80 | (byte >> 6)),
+                     static_cast<char>(0x80 | (byte & 0x3F))};
+}
+
+struct stat LinkStat(const std::string& host_path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(host_path.c_str(), &st), 0) << host_path;
+  return st;
+}
+
+// C: and D: on one file system, E: on another where the machine has one.
+class RenameFileTest : public ::testing::Test {
+ protected:
+  RenameFileTest() : drives_("CDE", "E"), fs_(drives_.mappings()) {
+    drives_.MakeFolder('C', "in");
+    drives_.MakeFolder('D', "out");
+    drives_.MakeFolder('E', "out");
+  }
+
+  TempDrives drives_;
+  PosixFileSystem fs_;
+};
+
+TEST_F(RenameFileTest, RenamesInPlaceKeepingContentAndInode) {
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  ino_t inode = LinkStat(drives_.Host('C', "in/a.jpg")).st_ino;
+
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\a.jpg", "C:\\in\\Trip09.jpg").ok());
+
+  EXPECT_EQ(drives_.List('C', "in"), Names{"Trip09.jpg"});
+  EXPECT_EQ(drives_.ReadFile('C', "in/Trip09.jpg"), "alpha");
+  EXPECT_EQ(LinkStat(drives_.Host('C', "in/Trip09.jpg")).st_ino, inode);
+}
+
+TEST_F(RenameFileTest, MovesToAnotherFolderAndDriveOfTheSameFileSystem) {
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  drives_.WriteFile('C', "b.jpg", "beta");
+
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\a.jpg", "D:\\out\\x.jpg").ok());
+  ASSERT_TRUE(fs_.RenameFile("C:\\\\b.jpg", "C:\\in\\y.jpg").ok());
+
+  EXPECT_EQ(drives_.ReadFile('D', "out/x.jpg"), "alpha");
+  EXPECT_EQ(drives_.ReadFile('C', "in/y.jpg"), "beta");
+  EXPECT_EQ(drives_.List('C'), Names{"in"});
+}
+
+TEST_F(RenameFileTest, ResolvesRelativePathsAgainstTheCurrentFolder) {
+  ASSERT_TRUE(fs_.ChangeFolder("C:\\in").ok());
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+
+  ASSERT_TRUE(fs_.RenameFile("a.jpg", "..\\in\\.\\b.jpg").ok());
+
+  EXPECT_EQ(drives_.List('C', "in"), Names{"b.jpg"});
+}
+
+// Each failure leaves both folders exactly as they were.
+struct RefusalCase {
+  const char* name;
+  const char* from;
+  const char* to;
+  Error expected;
+};
+
+class RenameRefusalTest : public RenameFileTest,
+                          public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RenameRefusalTest, FailsAndChangesNothing) {
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  drives_.WriteFile('C', "in/taken.jpg", "taken");
+  drives_.WriteFile('E', "out/taken.jpg", "taken");
+  drives_.MakeFolder('C', "in/folder");
+  ASSERT_EQ(::symlink("nowhere", drives_.Host('C', "in/dangling").c_str()), 0);
+  ASSERT_EQ(::mkfifo(drives_.Host('C', "in/pipe").c_str(), 0600), 0);
+  Names before_c = drives_.List('C', "in");
+
+  Status status = fs_.RenameFile(GetParam().from, GetParam().to);
+
+  EXPECT_EQ(status.code(), GetParam().expected) << status.ToString();
+  EXPECT_FALSE(status.message().empty());
+  EXPECT_EQ(drives_.List('C', "in"), before_c);
+  EXPECT_EQ(drives_.ReadFile('C', "in/a.jpg"), "alpha");
+  EXPECT_EQ(drives_.ReadFile('C', "in/taken.jpg"), "taken");
+  EXPECT_EQ(drives_.List('D', "out"), Names{});
+  EXPECT_EQ(drives_.List('E', "out"), Names{"taken.jpg"});
+  EXPECT_EQ(drives_.ReadFile('E', "out/taken.jpg"), "taken");
+}
+
+const std::string kLongName = std::string(256, 'n') + ".jpg";
+const std::string kLongTarget = "C:\\in\\" + kLongName;
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RenameRefusalTest,
+    ::testing::Values(
+        RefusalCase{"TargetExists", "C:\\in\\a.jpg", "C:\\in\\taken.jpg",
+                    Error::kAlreadyExists},
+        RefusalCase{"TargetIsADanglingSymlink", "C:\\in\\a.jpg",
+                    "C:\\in\\dangling", Error::kAlreadyExists},
+        RefusalCase{"TargetIsAFolder", "C:\\in\\a.jpg", "C:\\in\\folder",
+                    Error::kAlreadyExists},
+        RefusalCase{"SamePath", "C:\\in\\a.jpg", "C:\\\\in\\a.jpg",
+                    Error::kAlreadyExists},
+        RefusalCase{"TargetExistsOnAnotherFileSystem", "C:\\in\\a.jpg",
+                    "E:\\out\\taken.jpg", Error::kAlreadyExists},
+        RefusalCase{"SourceGone", "C:\\in\\gone.jpg", "C:\\in\\b.jpg",
+                    Error::kNotFound},
+        RefusalCase{"SourceFolderGone", "C:\\nowhere\\a.jpg", "C:\\in\\b.jpg",
+                    Error::kNotFound},
+        RefusalCase{"SourceGoneAcrossDevices", "C:\\in\\gone.jpg",
+                    "E:\\out\\b.jpg", Error::kNotFound},
+        RefusalCase{"DestinationFolderMissing", "C:\\in\\a.jpg",
+                    "C:\\nowhere\\b.jpg", Error::kPathNotFound},
+        RefusalCase{"DestinationFolderIsAFile", "C:\\in\\a.jpg",
+                    "C:\\in\\taken.jpg\\b.jpg", Error::kPathNotFound},
+        RefusalCase{"BothMissing", "C:\\in\\gone.jpg", "C:\\nowhere\\b.jpg",
+                    Error::kPathNotFound},
+        RefusalCase{"NewNameTooLong", "C:\\in\\a.jpg", kLongTarget.c_str(),
+                    Error::kNameTooLong},
+        RefusalCase{"RawWildcardInNewName", "C:\\in\\a.jpg", "C:\\in\\a?.jpg",
+                    Error::kInvalidName},
+        RefusalCase{"NewNameIsARoot", "C:\\in\\a.jpg", "D:\\",
+                    Error::kInvalidName},
+        RefusalCase{"UnknownDrive", "C:\\in\\a.jpg", "Q:\\b.jpg",
+                    Error::kNotReady},
+        RefusalCase{"SourceIsAFolder", "C:\\in\\folder", "C:\\in\\f2",
+                    Error::kUnsupported},
+        RefusalCase{"SourceIsAPipe", "C:\\in\\pipe", "E:\\out\\pipe",
+                    Error::kUnsupported}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RenameFileTest, RefusesASocket) {
+  std::string path = drives_.Host('C', "in/sock");
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof address.sun_path);
+  path.copy(address.sun_path, path.size());
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+  EXPECT_EQ(fs_.RenameFile("C:\\in\\sock", "C:\\in\\s2").code(),
+            Error::kUnsupported);
+  ::close(fd);
+  EXPECT_EQ(drives_.List('C', "in"), Names{"sock"});
+}
+
+TEST_F(RenameFileTest, MovesANonUtf8HostNameThroughItsEscapedName) {
+  std::string host_name = "caf\xE9:1.jpg";  // Latin-1 byte and a colon
+  drives_.WriteFile('C', "in/" + host_name, "latin");
+  std::string model_name = "caf" + Escaped(0xE9) + Escaped(':') + "1.jpg";
+
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\" + model_name, "D:\\out\\x.jpg").ok());
+  EXPECT_EQ(drives_.ReadFile('D', "out/x.jpg"), "latin");
+
+  ASSERT_TRUE(fs_.RenameFile("D:\\out\\x.jpg", "C:\\in\\" + model_name).ok());
+  EXPECT_EQ(drives_.List('C', "in"), Names{host_name});
+  EXPECT_EQ(drives_.ReadFile('C', "in/" + host_name), "latin");
+}
+
+TEST_F(RenameFileTest, RenamesASymlinkItselfNotItsTarget) {
+  drives_.WriteFile('C', "in/real.jpg", "real");
+  ASSERT_EQ(::symlink("real.jpg", drives_.Host('C', "in/link").c_str()), 0);
+
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\link", "C:\\in\\moved").ok());
+
+  EXPECT_EQ(drives_.List('C', "in"), (Names{"moved", "real.jpg"}));
+  EXPECT_TRUE(S_ISLNK(LinkStat(drives_.Host('C', "in/moved")).st_mode));
+}
+
+}  // namespace
+}  // namespace platform::posix
