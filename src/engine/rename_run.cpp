@@ -59,8 +59,8 @@ bool AdvanceCounter(Counter& counter, RenameHost& host,
   if (!advanced) return false;
   counter.running_number = *advanced;
   host.SetRunningNumber(counter.running_number);
-  int index = StepPadding(counter.running_number, counter.padding_index,
-                          numbers);
+  int index =
+      StepPadding(counter.running_number, counter.padding_index, numbers);
   if (index != counter.padding_index) {
     counter.padding_index = index;
     counter.padding_text = std::string(kPaddingChoices[index]);

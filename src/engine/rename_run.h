@@ -58,12 +58,12 @@ std::string RenameFailedPrompt(std::string_view from, std::string_view to,
 class RenameHost {
  public:
   virtual ~RenameHost() = default;
-  virtual void SetFileCount(std::string_view count) = 0;    // Label7
-  virtual void SetProgress(float value) = 0;                // pb
-  virtual void RemoveFirstEntry() = 0;                      // List1
+  virtual void SetFileCount(std::string_view count) = 0;     // Label7
+  virtual void SetProgress(float value) = 0;                 // pb
+  virtual void RemoveFirstEntry() = 0;                       // List1
   virtual void SetRunningNumber(std::string_view text) = 0;  // Text3
-  virtual void SelectPadding(int index) = 0;                // Combo1
-  virtual void RefreshFileList() = 0;                       // File1
+  virtual void SelectPadding(int index) = 0;                 // Combo1
+  virtual void RefreshFileList() = 0;                        // File1
 };
 
 // Renames every listed file, in list order, to the name template in the
@@ -72,11 +72,10 @@ class RenameHost {
 // extension have passed their checks. A rename that fails stops the run at
 // that file: it and the files after it stay listed, the running number,
 // padding and progress stay as the pass before left them.
-RenameOutcome RunRename(const RenameRequest& request, RenameHost& host,
-                        platform::FileSystem& file_system,
-                        platform::MessageBox& message_box,
-                        const platform::NumberFormat& numbers =
-                            platform::NumberFormat());
+RenameOutcome RunRename(
+    const RenameRequest& request, RenameHost& host,
+    platform::FileSystem& file_system, platform::MessageBox& message_box,
+    const platform::NumberFormat& numbers = platform::NumberFormat());
 
 }  // namespace engine
 

@@ -38,12 +38,11 @@ INSTANTIATE_TEST_SUITE_P(
     Accepted, NumberFormatParseTest,
     ::testing::Values(ParseCase{".", "1", 1}, ParseCase{".", "007", 7},
                       ParseCase{".", "-2", -2}, ParseCase{".", "+3", 3},
-                      ParseCase{".", "  12\t ", 12},
-                      ParseCase{".", "1.5", 1.5}, ParseCase{",", "1,5", 1.5},
-                      ParseCase{".", ".5", 0.5}, ParseCase{".", "5.", 5},
-                      ParseCase{".", "1e3", 1000}, ParseCase{".", "1E+3", 1000},
-                      ParseCase{",", "2,5e-1", 0.25},
-                      ParseCase{".", "-0", 0},
+                      ParseCase{".", "  12\t ", 12}, ParseCase{".", "1.5", 1.5},
+                      ParseCase{",", "1,5", 1.5}, ParseCase{".", ".5", 0.5},
+                      ParseCase{".", "5.", 5}, ParseCase{".", "1e3", 1000},
+                      ParseCase{".", "1E+3", 1000},
+                      ParseCase{",", "2,5e-1", 0.25}, ParseCase{".", "-0", 0},
                       ParseCase{".", "1e-310", 1e-310},
                       ParseCase{".", "1.7976931348623157e308", DBL_MAX}));
 
@@ -53,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{".", "", std::nullopt}, ParseCase{".", "   ", std::nullopt},
         ParseCase{".", "abc", std::nullopt}, ParseCase{".", "1a", std::nullopt},
         ParseCase{".", ".", std::nullopt}, ParseCase{".", "-", std::nullopt},
-        ParseCase{".", "--1", std::nullopt}, ParseCase{".", "- 1", std::nullopt},
+        ParseCase{".", "--1", std::nullopt},
+        ParseCase{".", "- 1", std::nullopt},
         ParseCase{".", "1 2", std::nullopt},
         ParseCase{".", "1.2.3", std::nullopt},
         // The other locale's separator is a group separator here.
@@ -61,8 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{",", "1.5", std::nullopt},
         ParseCase{".", "1,000", std::nullopt},
         ParseCase{".", "1e", std::nullopt}, ParseCase{".", "1e+", std::nullopt},
-        ParseCase{".", "e5", std::nullopt},
-        ParseCase{".", "inf", std::nullopt},
+        ParseCase{".", "e5", std::nullopt}, ParseCase{".", "inf", std::nullopt},
         ParseCase{".", "-infinity", std::nullopt},
         ParseCase{".", "nan", std::nullopt},
         ParseCase{".", "0x10", std::nullopt},
@@ -92,24 +91,24 @@ TEST_P(NumberFormatFormatTest, WritesTheShortForm) {
 
 INSTANTIATE_TEST_SUITE_P(
     All, NumberFormatFormatTest,
-    ::testing::Values(
-        FormatCase{".", 8, "8"}, FormatCase{".", -1, "-1"},
-        FormatCase{".", 0, "0"}, FormatCase{".", -0.0, "0"},
-        FormatCase{",", 100000, "100000"},
-        FormatCase{".", 1e15, "1000000000000000"},
-        FormatCase{".", 9007199254740992.0, "9007199254740992"},
-        FormatCase{".", 2.5, "2.5"}, FormatCase{",", 2.5, "2,5"},
-        FormatCase{".", -0.5, "-0.5"},
-        FormatCase{".", 0.1 + 0.2, "0.3"},  // 15 digits hide the binary error
-        FormatCase{",", 1.0 / 3, "0,333333333333333"},
-        FormatCase{".", 1e20, "1e+20"}, FormatCase{",", 1.5e-7, "1,5e-07"}));
+    ::testing::Values(FormatCase{".", 8, "8"}, FormatCase{".", -1, "-1"},
+                      FormatCase{".", 0, "0"}, FormatCase{".", -0.0, "0"},
+                      FormatCase{",", 100000, "100000"},
+                      FormatCase{".", 1e15, "1000000000000000"},
+                      FormatCase{".", 9007199254740992.0, "9007199254740992"},
+                      FormatCase{".", 2.5, "2.5"}, FormatCase{",", 2.5, "2,5"},
+                      FormatCase{".", -0.5, "-0.5"},
+                      FormatCase{".", 0.1 + 0.2,
+                                 "0.3"},  // 15 digits hide the binary error
+                      FormatCase{",", 1.0 / 3, "0,333333333333333"},
+                      FormatCase{".", 1e20, "1e+20"},
+                      FormatCase{",", 1.5e-7, "1,5e-07"}));
 
 TEST(NumberFormatRoundTripTest, EveryWrittenNumberReadsBack) {
   for (const char* separator : {".", ","}) {
     NumberFormat numbers(separator);
-    for (double value :
-         {0.0, 1.0, -7.0, 2.5, 1.0 / 3, 1e15, 1e16 + 2, 1e300, DBL_MAX,
-          -DBL_MAX, 1e-300, DBL_MIN}) {
+    for (double value : {0.0, 1.0, -7.0, 2.5, 1.0 / 3, 1e15, 1e16 + 2, 1e300,
+                         DBL_MAX, -DBL_MAX, 1e-300, DBL_MIN}) {
       std::string text = numbers.Format(value);
       std::optional<double> back = numbers.Parse(text);
       ASSERT_TRUE(back.has_value()) << text;
