@@ -123,7 +123,22 @@ bool MatchesPiece(std::string_view pattern, std::string_view name) {
 
 std::string FoldCase(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
+  FoldCaseInto(text, out);
+  return out;
+}
+
+void FoldCaseInto(std::string_view text, std::string& out) {
+  bool ascii = std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+  });
+  if (ascii) {
+    out.assign(text);
+    for (char& c : out) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+    }
+    return;
+  }
+  out.clear();
   size_t pos = 0;
   while (pos < text.size()) {
     unsigned char byte = static_cast<unsigned char>(text[pos]);
@@ -144,7 +159,6 @@ std::string FoldCase(std::string_view text) {
       out.append(sequence);
     }
   }
-  return out;
 }
 
 bool NameLess(std::string_view a, std::string_view b) {
@@ -188,7 +202,7 @@ WildcardPattern WildcardPattern::List(std::string_view patterns) {
     if (end > pos) result.Add(patterns.substr(pos, end - pos));
     pos = end + 1;
   }
-  if (result.folded_.empty()) result.matches_everything_ = true;
+  if (result.pieces_.empty()) result.matches_everything_ = true;
   return result;
 }
 
@@ -199,12 +213,17 @@ WildcardPattern WildcardPattern::One(std::string_view pattern) {
 }
 
 void WildcardPattern::Add(std::string_view pattern) {
-  std::string folded = FoldCase(pattern);
-  if (folded.find_first_not_of('*') == std::string::npos && !folded.empty()) {
-    matches_everything_ = true;
+  Piece piece{FoldCase(pattern)};
+  const std::string& folded = piece.folded;
+  bool only_stars =
+      !folded.empty() && folded.find_first_not_of('*') == std::string::npos;
+  if (only_stars || folded == "*.*") matches_everything_ = true;
+  // The common filter "*.jpg": a plain ending, tested without backtracking.
+  if (folded.size() > 1 && folded.front() == '*') {
+    std::string_view ending = std::string_view(folded).substr(1);
+    piece.suffix = !HasWildcards(ending) && ending.back() != '.';
   }
-  if (folded == "*.*") matches_everything_ = true;
-  folded_.push_back(std::move(folded));
+  pieces_.push_back(std::move(piece));
 }
 
 bool WildcardPattern::Matches(std::string_view name) const {
@@ -213,10 +232,12 @@ bool WildcardPattern::Matches(std::string_view name) const {
 
 bool WildcardPattern::MatchesFolded(std::string_view folded_name) const {
   if (matches_everything_) return true;
-  return std::any_of(folded_.begin(), folded_.end(),
-                     [&](const std::string& pattern) {
-                       return MatchesPiece(pattern, folded_name);
-                     });
+  return std::any_of(pieces_.begin(), pieces_.end(), [&](const Piece& piece) {
+    if (piece.suffix) {
+      return EndsWith(folded_name, std::string_view(piece.folded).substr(1));
+    }
+    return MatchesPiece(piece.folded, folded_name);
+  });
 }
 
 }  // namespace platform

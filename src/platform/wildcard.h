@@ -14,6 +14,8 @@ namespace platform {
 // alphabets where folding is one letter to one letter). Other characters,
 // and bytes that are no valid UTF-8, stay as they are.
 std::string FoldCase(std::string_view text);
+// The same into `out` (replacing its text), so a loop can reuse one buffer.
+void FoldCaseInto(std::string_view text, std::string& out);
 
 // True when `a` comes before `b` in a name list: case-insensitively, and
 // names that differ only in case by their exact text, so the order is total.
@@ -59,7 +61,11 @@ class WildcardPattern {
   WildcardPattern() = default;
   void Add(std::string_view pattern);
 
-  std::vector<std::string> folded_;  // each piece, case-folded
+  struct Piece {
+    std::string folded;   // the pattern, case-folded
+    bool suffix = false;  // "*" then a plain ending: a name ending so matches
+  };
+  std::vector<Piece> pieces_;
   bool matches_everything_ = false;
 };
 

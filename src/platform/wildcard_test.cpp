@@ -51,6 +51,9 @@ TEST(WildcardPatternTest, ClassicFilterRules) {
       {"*a*b*", "xxbxxaxx", false},
       {"a*a*a", "aaaa", true},
       {"a*a*a", "aa", false},
+      {"*ab", "ab", true},
+      {"*ab", "b", false},
+      {"*.JPG", "x.jpg", true},
       {"*", "", true},
       {"", "x", false},
       // A pattern ending in ".*" also matches without the dot.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -147,6 +148,16 @@ uint32_t KindBits(EntryKind kind) {
   return 0;
 }
 
+// True when the host name is printable ASCII that needs no escaping, the
+// common case, so that most names skip EscapeHostName.
+bool IsModelNameAsIs(std::string_view host_name) {
+  return std::all_of(host_name.begin(), host_name.end(), [](char c) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte < 0x80 && c != '\\' && c != ':' && c != '*' &&
+           c != '?' && c != '"' && c != '<' && c != '>' && c != '|';
+  });
+}
+
 bool IsHiddenName(const char* host_name) { return host_name[0] == '.'; }
 
 // True when the entry's hidden, system and folder bits all lie within the
@@ -163,15 +174,19 @@ Result<std::vector<std::string>> CollectEntries(
     const SysCalls& sys, FolderReader& reader, const WildcardPattern& pattern,
     const std::string& model_folder, SkipEarly skip_early, Keep keep) {
   std::vector<KeyedName> found;
+  std::string key;  // reused: most names of a filtered folder do not match
   while (const struct dirent* entry = reader.Next()) {
     std::optional<EntryKind> kind = KindOfType(entry->d_type);
     if (skip_early(*entry, kind)) continue;
-    std::string name = EscapeHostName(entry->d_name);
-    std::string key = FoldCase(name);
+    std::string_view host_name = entry->d_name;
+    bool as_is = IsModelNameAsIs(host_name);
+    std::string escaped = as_is ? std::string() : EscapeHostName(host_name);
+    std::string_view name = as_is ? host_name : std::string_view(escaped);
+    FoldCaseInto(name, key);
     if (!pattern.MatchesFolded(key)) continue;
     if (!kind) kind = KindOfEntry(sys, reader.fd(), *entry);
     if (!kind || !keep(*entry, *kind)) continue;
-    found.push_back(KeyedName{std::move(key), std::move(name)});
+    found.push_back(KeyedName{key, std::string(name)});
   }
   if (reader.error() != 0) return FolderStatus(reader.error(), model_folder);
   return SortKeyedNames(std::move(found));
