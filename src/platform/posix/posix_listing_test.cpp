@@ -54,12 +54,28 @@ int FaultyMkdirat(int dir_fd, const char* path, mode_t mode) {
   return ::mkdirat(dir_fd, path, mode);
 }
 
+// Entry types blanked, as file systems without d_type give them; or a read
+// that fails, as a medium that goes away does.
+std::atomic<bool> blank_types{false};
+std::atomic<int> readdir_error{0};
+
+struct dirent* FaultyReaddir(DIR* dir) {
+  if (readdir_error != 0) {
+    errno = readdir_error;
+    return nullptr;
+  }
+  struct dirent* entry = ::readdir(dir);
+  if (entry != nullptr && blank_types) entry->d_type = DT_UNKNOWN;
+  return entry;
+}
+
 const SysCalls& TestSysCalls() {
   static const SysCalls table = [] {
     SysCalls calls = RealSysCalls();
     calls.fstatat = CountingFstatat;
     calls.faccessat = FaultyFaccessat;
     calls.mkdirat = FaultyMkdirat;
+    calls.readdir = FaultyReaddir;
     return calls;
   }();
   return table;
@@ -74,6 +90,8 @@ class ListingTest : public ::testing::Test {
   ListingTest() : temp_("C"), fs_(temp_.mappings(), TestSysCalls()) {
     access_error = 0;
     mkdir_error = 0;
+    blank_types = false;
+    readdir_error = 0;
     for (const char* name : {"b.txt", "A.TXT", "c.jpg", "README", ".hidden"}) {
       temp_.WriteFile('C', name, "x");
     }
@@ -182,6 +200,27 @@ TEST_F(ListingTest, OnlyLinksAreStatedAndOnlyWhenTheyMatch) {
   stat_calls = 0;
   fs_.ListFolders("C:\\");
   EXPECT_EQ(stat_calls, 3);
+}
+
+TEST_F(ListingTest, WithoutEntryTypesEveryEntryIsStatedToTheSameLists) {
+  Names files = Files("*.*", kAttrHidden | kAttrSystem);
+  Names folders = fs_.ListFolders("C:\\").value();
+  std::optional<std::string> hidden_folder = Find(".hidden_*", 18);
+  blank_types = true;
+  EXPECT_EQ(Files("*.*", kAttrHidden | kAttrSystem), files);
+  EXPECT_EQ(fs_.ListFolders("C:\\").value(), folders);
+  EXPECT_EQ(Find(".hidden_*", 18), hidden_folder);
+  EXPECT_EQ(Find("fi*", 0), std::nullopt);
+}
+
+TEST_F(ListingTest, AFailedReadIsReportedNotAShortList) {
+  readdir_error = EIO;
+  Result<Names> files = fs_.ListFiles("C:\\", "*.*");
+  EXPECT_EQ(files.status().code(), Error::kIo);
+  EXPECT_EQ(files.status().path(), "C:\\");
+  EXPECT_EQ(files.status().message(), "Input/output error");
+  EXPECT_EQ(fs_.ListFolders("C:\\").status().code(), Error::kIo);
+  EXPECT_EQ(fs_.FindFirst("C:\\*", 31).status().code(), Error::kIo);
 }
 
 TEST_F(ListingTest, LookupsUnderAnAttributeMask) {
