@@ -1,0 +1,51 @@
+#include "ui/controls/click_list_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace ui {
+
+ClickListView::ClickListView(QWidget* parent) : QListView(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setUniformItemSizes(true);
+  setLayoutMode(QListView::SinglePass);
+}
+
+int ClickListView::ListIndex() const {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid() || !selectionModel()->isSelected(current)) return -1;
+  return current.row();
+}
+
+void ClickListView::SetListIndex(int row) {
+  if (row < 0 || model() == nullptr || row >= model()->rowCount()) {
+    selectionModel()->clear();
+    return;
+  }
+  setCurrentIndex(model()->index(row, 0));
+}
+
+void ClickListView::ClickItem(int row) {
+  SetListIndex(row);
+  if (ListIndex() == row) emit Click();
+}
+
+void ClickListView::mouseReleaseEvent(QMouseEvent* event) {
+  // The press has already selected the item under the pointer; the click
+  // counts when the button is let go over that same item.
+  const QModelIndex pressed = currentIndex();
+  QListView::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  const QModelIndex released = indexAt(event->position().toPoint());
+  if (released.isValid() && released == pressed) emit Click();
+}
+
+void ClickListView::keyPressEvent(QKeyEvent* event) {
+  const int before = ListIndex();
+  QListView::keyPressEvent(event);
+  const int after = ListIndex();
+  if (after >= 0 && after != before) emit Click();
+}
+
+}  // namespace ui

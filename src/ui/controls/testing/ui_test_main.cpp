@@ -1,0 +1,12 @@
+// The window tests' main: a QApplication on the offscreen platform (set here,
+// so the tests need no display), then every GoogleTest test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,27 @@
+// The main window's relocation handlers: the switch, "Change path" and
+// "Restore".
+#include "engine/new_folder.h"
+#include "ui/destination/dialog3.h"
+#include "ui/main/form1.h"
+
+namespace ui {
+
+void Form1::Check1_Click() {
+  if (Check1Value() == 1) Dialog3::Open(*this);
+}
+
+void Form1::Command6_Click() {
+  Dialog3::Open(*this);
+  // However the dialog closed, the notice now asks for attention.
+  Label5->SetBold(true);
+  Label5->SetForeColor(engine::kNoticeAlertColour);
+}
+
+void Form1::Command2_Click() {
+  Label5->SetCaption(engine::kNoticeInPlace);
+  Label5->SetForeColor(engine::kNoticePlainColour);
+  Label8->SetCaption(File1->Path());
+  Label5->SetBold(false);
+}
+
+}  // namespace ui
