@@ -46,8 +46,8 @@ std::string MakeTempFolder() {
 void MakeFiles(const std::string& folder, int count) {
   char name[64];
   for (int i = 0; i < count; ++i) {
-    std::snprintf(name, sizeof name, i % 10 == 0 ? "IMG_%06d.jpg" : "Doc %06d.txt",
-                  i);
+    std::snprintf(name, sizeof name,
+                  i % 10 == 0 ? "IMG_%06d.jpg" : "Doc %06d.txt", i);
     int fd = ::open((folder + "/" + name).c_str(), O_CREAT | O_WRONLY, 0644);
     if (fd < 0) {
       std::perror(name);
@@ -110,9 +110,10 @@ void Compare(const char* what, const std::function<size_t()>& ours,
   ours();  // warm the folder cache for both
   double bare_ms = BestMilliseconds(bare, bare_count);
   double our_ms = BestMilliseconds(ours, our_count);
-  std::printf("%-34s ours %8.2f ms (%zu names)  bare %8.2f ms (%zu names)  "
-              "ratio %.2f\n",
-              what, our_ms, our_count, bare_ms, bare_count, our_ms / bare_ms);
+  std::printf(
+      "%-34s ours %8.2f ms (%zu names)  bare %8.2f ms (%zu names)  "
+      "ratio %.2f\n",
+      what, our_ms, our_count, bare_ms, bare_count, our_ms / bare_ms);
   if (our_count != bare_count) std::printf("  counts differ!\n");
 }
 
@@ -136,25 +137,27 @@ int main(int argc, char** argv) {
       "ListFiles *.* (all files)",
       [&] { return file_system.ListFiles("C:\\files", "*.*")->size(); },
       [&] {
-        return BareList(file_folder, [](const dirent& e) {
-                 return e.d_type == DT_REG;
-               }).size();
+        return BareList(file_folder,
+                        [](const dirent& e) { return e.d_type == DT_REG; })
+            .size();
       });
   Compare(
       "ListFiles *.jpg (a tenth match)",
       [&] { return file_system.ListFiles("C:\\files", "*.jpg")->size(); },
       [&] {
-        return BareList(file_folder, [](const dirent& e) {
-                 return e.d_type == DT_REG && EndsWithJpg(e.d_name);
-               }).size();
+        return BareList(file_folder,
+                        [](const dirent& e) {
+                          return e.d_type == DT_REG && EndsWithJpg(e.d_name);
+                        })
+            .size();
       });
   Compare(
       "ListFolders (subfolders)",
       [&] { return file_system.ListFolders("C:\\folders")->size(); },
       [&] {
-        return BareList(folder_folder, [](const dirent& e) {
-                 return e.d_type == DT_DIR;
-               }).size();
+        return BareList(folder_folder,
+                        [](const dirent& e) { return e.d_type == DT_DIR; })
+            .size();
       });
 
   std::error_code ignored;

@@ -7,7 +7,9 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 char UpperLetter(char c) {
   return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -33,8 +35,8 @@ std::optional<char> DriveNameLetter(std::string_view text) {
     return std::nullopt;
   }
   std::string_view rest = text.substr(2);
-  bool labelled = rest.size() >= 3 && rest.front() == ' ' &&
-                  rest[1] == '[' && rest.back() == ']';
+  bool labelled = rest.size() >= 3 && rest.front() == ' ' && rest[1] == '[' &&
+                  rest.back() == ']';
   if (!rest.empty() && !labelled) return std::nullopt;
   return UpperLetter(text[0]);
 }

@@ -12,10 +12,11 @@ bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 // 1 for a byte that starts none.
 size_t CharLength(std::string_view text, size_t pos) {
   unsigned char lead = static_cast<unsigned char>(text[pos]);
-  size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2
-                                : (lead & 0xF0) == 0xE0   ? 3
-                                : (lead & 0xF8) == 0xF0   ? 4
-                                                          : 1;
+  size_t length = lead < 0x80             ? 1
+                  : (lead & 0xE0) == 0xC0 ? 2
+                  : (lead & 0xF0) == 0xE0 ? 3
+                  : (lead & 0xF8) == 0xF0 ? 4
+                                          : 1;
   if (pos + length > text.size()) return 1;
   for (size_t i = 1; i < length; ++i) {
     if (!IsContinuation(static_cast<unsigned char>(text[pos + i]))) return 1;
@@ -50,7 +51,7 @@ uint32_t FoldPair(uint32_t c, bool capital_is_even) {
 
 // Simple case folding of a code point below U+0800.
 uint32_t FoldCodePoint(uint32_t c) {
-  if (c == 0xB5) return 0x3BC;                            // micro sign
+  if (c == 0xB5) return 0x3BC;  // micro sign
   if (InRange(c, 0xC0, 0xDE) && c != 0xD7) return c + 0x20;
   if (InRange(c, 0x100, 0x12F)) return FoldPair(c, true);
   if (InRange(c, 0x132, 0x137)) return FoldPair(c, true);
@@ -58,13 +59,13 @@ uint32_t FoldCodePoint(uint32_t c) {
   if (InRange(c, 0x14A, 0x177)) return FoldPair(c, true);
   if (c == 0x178) return 0xFF;
   if (InRange(c, 0x179, 0x17E)) return FoldPair(c, false);
-  if (c == 0x17F) return 's';                             // long s
+  if (c == 0x17F) return 's';  // long s
   if (c == 0x386) return 0x3AC;
   if (InRange(c, 0x388, 0x38A)) return c + 0x25;
   if (c == 0x38C) return 0x3CC;
   if (InRange(c, 0x38E, 0x38F)) return c + 0x3F;
   if (InRange(c, 0x391, 0x3AB) && c != 0x3A2) return c + 0x20;
-  if (c == 0x3C2) return 0x3C3;                           // final sigma
+  if (c == 0x3C2) return 0x3C3;  // final sigma
   if (InRange(c, 0x400, 0x40F)) return c + 0x50;
   if (InRange(c, 0x410, 0x42F)) return c + 0x20;
   return c;

@@ -43,7 +43,7 @@ TEST(WildcardPatternTest, ClassicFilterRules) {
       {"IMG_????.jpg", "IMG_0001.jpg", true},
       {"IMG_????.jpg", "IMG_001.jpg", false},
       {"IMG_????.jpg", "IMG_00001.jpg", false},
-      {"?.txt", "\xC3\xA9.txt", true},           // é
+      {"?.txt", "\xC3\xA9.txt", true},          // é
       {"?.txt", "\xF0\x9F\x93\xB7.txt", true},  // a four-byte character
       {"??.txt", "\xC3\xA9.txt", false},
       // "*" anywhere, with backtracking.
@@ -99,14 +99,17 @@ TEST(FoldCaseTest, FoldsLettersOfTheSimpleAlphabets) {
     const char* folded;
   } cases[] = {
       {"ABC xyz 123", "abc xyz 123"},
-      {"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},               // ÉTÉ
-      {"\xC3\x97", "\xC3\x97"},                                 // ×, no letter
-      {"\xC3\x9F", "\xC3\x9F"},                                 // ß stays
-      {"\xC5\x81\xC3\x93" "D\xC5\xB9", "\xC5\x82\xC3\xB3" "d\xC5\xBA"},  // ŁÓDŹ
-      {"\xC5\xB8", "\xC3\xBF"},                                 // Ÿ
-      {"\xC5\xBF", "s"},                                        // long s
+      {"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"},  // ÉTÉ
+      {"\xC3\x97", "\xC3\x97"},                    // ×, no letter
+      {"\xC3\x9F", "\xC3\x9F"},                    // ß stays
+      {"\xC5\x81\xC3\x93"
+       "D\xC5\xB9",
+       "\xC5\x82\xC3\xB3"
+       "d\xC5\xBA"},                                             // ŁÓDŹ
+      {"\xC5\xB8", "\xC3\xBF"},                                  // Ÿ
+      {"\xC5\xBF", "s"},                                         // long s
       {"\xCE\xA3\xCE\xBF\xCF\x82", "\xCF\x83\xCE\xBF\xCF\x83"},  // Σος
-      {"\xD0\x81\xD0\xA9", "\xD1\x91\xD1\x89"},                 // ЁЩ
+      {"\xD0\x81\xD0\xA9", "\xD1\x91\xD1\x89"},                  // ЁЩ
       {"\xEF\x80\xAA", "\xEF\x80\xAA"},                          // escaped byte
       {"\xC0\xAF\xFF", "\xC0\xAF\xFF"},  // no valid UTF-8: left alone
   };
@@ -116,9 +119,9 @@ TEST(FoldCaseTest, FoldsLettersOfTheSimpleAlphabets) {
 }
 
 TEST(SortNamesTest, OrdersCaseInsensitivelyAndTotally) {
-  std::vector<std::string> names = {"b.jpg", "A.jpg", "a.jpg", "\xC3\x89t\xC3\xA9",
-                                    "C.jpg", "_x", "10.jpg", "9.jpg",
-                                    "\xC3\xA9t\xC3\xA9"};
+  std::vector<std::string> names = {
+      "b.jpg", "A.jpg",  "a.jpg", "\xC3\x89t\xC3\xA9", "C.jpg",
+      "_x",    "10.jpg", "9.jpg", "\xC3\xA9t\xC3\xA9"};
   SortNames(names);
   EXPECT_EQ(names, (std::vector<std::string>{
                        "10.jpg", "9.jpg", "_x", "A.jpg", "a.jpg", "b.jpg",

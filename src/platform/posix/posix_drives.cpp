@@ -19,8 +19,8 @@ std::string DecodeField(std::string_view field) {
   std::string out;
   for (size_t i = 0; i < field.size(); ++i) {
     if (field[i] == '\\' && i + 3 < field.size() &&
-        IsOctalDigit(field[i + 1]) &&
-        IsOctalDigit(field[i + 2]) && IsOctalDigit(field[i + 3])) {
+        IsOctalDigit(field[i + 1]) && IsOctalDigit(field[i + 2]) &&
+        IsOctalDigit(field[i + 3])) {
       out += static_cast<char>((field[i + 1] - '0') * 64 +
                                (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
       i += 3;
@@ -101,7 +101,8 @@ std::vector<DriveMapping> DrivesFromMountTable(std::string_view table) {
     if (listed) continue;
     char letter = static_cast<char>(drives.back().letter + 1);
     std::string label = EscapeHostName(LastName(mount_point));
-    drives.push_back(DriveMapping{letter, std::move(mount_point), std::move(label)});
+    drives.push_back(
+        DriveMapping{letter, std::move(mount_point), std::move(label)});
   }
   return drives;
 }

@@ -60,11 +60,12 @@ TEST(DrivesFromMountTableTest, OddTablesStillGiveTheRootDrive) {
       "/dev/sdc1 /mnt/a/ ext4 rw 0 0\n"
       "/dev/sdd1 /mnt ext4 rw 0 0\n"
       "/dev/sde1\t/media/tab\\011name\tvfat rw 0 0";
-  EXPECT_EQ(Simplified(DrivesFromMountTable(table)),
-            (std::vector<Drive>{{'C', "/", ""},
-                                {'D', "/mnt/a", "a"},
-                                {'E', "/mnt", "mnt"},
-                                {'F', "/media/tab\tname", "tab\xEF\x80\x89name"}}));
+  EXPECT_EQ(
+      Simplified(DrivesFromMountTable(table)),
+      (std::vector<Drive>{{'C', "/", ""},
+                          {'D', "/mnt/a", "a"},
+                          {'E', "/mnt", "mnt"},
+                          {'F', "/media/tab\tname", "tab\xEF\x80\x89name"}}));
 }
 
 TEST(DrivesFromMountTableTest, LettersEndAtZ) {

@@ -91,9 +91,10 @@ void PosixFileSystem::RefreshDrives() {
   std::vector<Drive> fresh;
   for (DriveMapping& mapping : ReadHostDrives()) {
     const Drive* old = FindDrive(mapping.letter);
-    bool same = old != nullptr && old->mapping.host_folder == mapping.host_folder;
-    fresh.push_back(Drive{std::move(mapping), same ? old->current
-                                                   : std::vector<std::string>{}});
+    bool same =
+        old != nullptr && old->mapping.host_folder == mapping.host_folder;
+    fresh.push_back(Drive{std::move(mapping),
+                          same ? old->current : std::vector<std::string>{}});
   }
   drives_ = std::move(fresh);
   // A current drive that is no longer mounted gives way to the drive that
@@ -106,7 +107,8 @@ void PosixFileSystem::RefreshDrives() {
 
 bool PosixFileSystem::IsReady(const Drive& drive) const {
   struct stat st;
-  return sys_.fstatat(AT_FDCWD, drive.mapping.host_folder.c_str(), &st, 0) == 0 &&
+  return sys_.fstatat(AT_FDCWD, drive.mapping.host_folder.c_str(), &st, 0) ==
+             0 &&
          S_ISDIR(st.st_mode);
 }
 
@@ -158,7 +160,8 @@ Status PosixFileSystem::ChangeDrive(std::string_view drive_text) {
     // The drive's current folder has gone since: its root takes its place,
     // as a drive whose folder vanished opens at the root.
     int error = errno;
-    if (error != ENOENT || sys_.chdir(drive->mapping.host_folder.c_str()) != 0) {
+    if (error != ENOENT ||
+        sys_.chdir(drive->mapping.host_folder.c_str()) != 0) {
       return StatusFromErrno(error, FormatFolderPath(letter, drive->current));
     }
     drive->current.clear();
@@ -181,8 +184,8 @@ Status PosixFileSystem::ChangeFolder(std::string_view folder) {
   if (!resolved.ok()) return resolved.status();
   Result<std::string> host = HostPathOf(*resolved);
   if (!host.ok()) return host.status();
-  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
-                                       resolved->components);
+  std::string model =
+      FormatFolderPath(resolved->drive->mapping.letter, resolved->components);
   struct stat st;
   if (sys_.fstatat(AT_FDCWD, host->c_str(), &st, 0) != 0) {
     Status status = StatusFromErrno(errno, model);
@@ -192,7 +195,8 @@ Status PosixFileSystem::ChangeFolder(std::string_view folder) {
     return Status(Error::kPathNotFound, model, "It is not a folder.");
   }
   Drive* drive = FindDrive(resolved->drive->mapping.letter);
-  if (drive->mapping.letter == current_drive_ && sys_.chdir(host->c_str()) != 0) {
+  if (drive->mapping.letter == current_drive_ &&
+      sys_.chdir(host->c_str()) != 0) {
     return StatusFromErrno(errno, model);
   }
   drive->current = std::move(resolved->components);
@@ -202,7 +206,8 @@ Status PosixFileSystem::ChangeFolder(std::string_view folder) {
 Result<std::string> PosixFileSystem::FullPath(std::string_view path) const {
   Result<Resolved> resolved = Resolve(path);
   if (!resolved.ok()) return resolved.status();
-  return FormatFolderPath(resolved->drive->mapping.letter, resolved->components);
+  return FormatFolderPath(resolved->drive->mapping.letter,
+                          resolved->components);
 }
 
 Result<std::string> PosixFileSystem::ToHostPath(std::string_view path) const {
@@ -215,16 +220,36 @@ Result<PosixFileSystem::Resolved> PosixFileSystem::Resolve(
     std::string_view path) const {
   Result<ParsedPath> parsed = ParsePath(path);
   if (!parsed.ok()) return parsed.status();
-  const Drive* drive = FindDrive(parsed->drive != 0 ? parsed->drive : current_drive_);
+  const Drive* drive =
+      FindDrive(parsed->drive != 0 ? parsed->drive : current_drive_);
   if (drive == nullptr) {
-    return Status(Error::kNotReady, std::string(path), "The drive is not ready.");
+    return Status(Error::kNotReady, std::string(path),
+                  "The drive is not ready.");
   }
   std::vector<std::string> base =
       parsed->rooted ? std::vector<std::string>{} : drive->current;
-  return Resolved{drive, ResolveComponents(std::move(base), parsed->components)};
+  return Resolved{drive,
+                  ResolveComponents(std::move(base), parsed->components)};
 }
 
-Result<std::string> PosixFileSystem::HostPathOf(const Resolved& resolved) const {
+Result<PosixFileSystem::Located> PosixFileSystem::Locate(
+    Resolved resolved) const {
+  Result<std::string> host = HostPathOf(resolved);
+  if (!host.ok()) return host.status();
+  std::string model =
+      FormatFolderPath(resolved.drive->mapping.letter, resolved.components);
+  return Located{std::move(resolved), std::move(*host), std::move(model)};
+}
+
+Result<PosixFileSystem::Located> PosixFileSystem::Locate(
+    std::string_view path) const {
+  Result<Resolved> resolved = Resolve(path);
+  if (!resolved.ok()) return resolved.status();
+  return Locate(std::move(*resolved));
+}
+
+Result<std::string> PosixFileSystem::HostPathOf(
+    const Resolved& resolved) const {
   std::string host = resolved.drive->mapping.host_folder;
   for (const std::string& component : resolved.components) {
     Result<std::string> name = UnescapeModelName(component);

@@ -48,9 +48,9 @@ class PosixFileSystem final : public FileSystem {
   Result<std::string> FullPath(std::string_view path) const override;
   Result<std::vector<std::string>> ListFolders(
       std::string_view folder) override;
-  Result<std::vector<std::string>> ListFiles(std::string_view folder,
-                                             std::string_view pattern,
-                                             uint32_t include = kAttrNormal) override;
+  Result<std::vector<std::string>> ListFiles(
+      std::string_view folder, std::string_view pattern,
+      uint32_t include = kAttrNormal) override;
   Result<std::optional<std::string>> FindFirst(std::string_view path,
                                                uint32_t mask) override;
   Result<uint32_t> GetAttributes(std::string_view path) override;
@@ -74,7 +74,23 @@ class PosixFileSystem final : public FileSystem {
     std::vector<std::string> components;
   };
 
+  // A resolved path with its host path and its full form in the model.
+  struct Located {
+    Resolved resolved;
+    std::string host;
+    std::string model;
+  };
+
   Result<Resolved> Resolve(std::string_view path) const;
+  Result<Located> Locate(Resolved resolved) const;
+  Result<Located> Locate(std::string_view path) const;
+  // FindFirst for a name without wildcards, and for a pattern.
+  Result<std::optional<std::string>> FindName(const Located& folder,
+                                              const std::string& name,
+                                              uint32_t mask);
+  Result<std::optional<std::string>> FindPattern(const Located& folder,
+                                                 const std::string& pattern,
+                                                 uint32_t mask);
   Result<std::string> HostPathOf(const Resolved& resolved) const;
   const Drive* FindDrive(char letter) const;
   Drive* FindDrive(char letter);

@@ -74,8 +74,8 @@ Status FolderStatus(int error, const std::string& model_folder) {
 
 Result<FolderReader> OpenFolder(const SysCalls& sys, const std::string& host,
                                 const std::string& model_folder) {
-  int fd = sys.openat(AT_FDCWD, host.c_str(),
-                      O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  int fd =
+      sys.openat(AT_FDCWD, host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return FolderStatus(errno, model_folder);
   DIR* dir = sys.fdopendir(fd);
   if (dir == nullptr) {
@@ -196,13 +196,9 @@ Result<std::vector<std::string>> CollectEntries(
 
 Result<std::vector<std::string>> PosixFileSystem::ListFolders(
     std::string_view folder) {
-  Result<Resolved> resolved = Resolve(folder);
-  if (!resolved.ok()) return resolved.status();
-  Result<std::string> host = HostPathOf(*resolved);
-  if (!host.ok()) return host.status();
-  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
-                                       resolved->components);
-  Result<FolderReader> reader = OpenFolder(sys_, *host, model);
+  Result<Located> located = Locate(folder);
+  if (!located.ok()) return located.status();
+  Result<FolderReader> reader = OpenFolder(sys_, located->host, located->model);
   if (!reader.ok()) return reader.status();
   // Hidden folders stay out, as they do in the file list by default and in
   // the host's own file managers: a home folder would otherwise open on a
@@ -214,19 +210,15 @@ Result<std::vector<std::string>> PosixFileSystem::ListFolders(
   auto keep = [](const struct dirent&, EntryKind kind) {
     return kind == EntryKind::kFolder;
   };
-  return CollectEntries(sys_, *reader, WildcardPattern::List(""), model,
-                        skip_early, keep);
+  return CollectEntries(sys_, *reader, WildcardPattern::List(""),
+                        located->model, skip_early, keep);
 }
 
 Result<std::vector<std::string>> PosixFileSystem::ListFiles(
     std::string_view folder, std::string_view pattern, uint32_t include) {
-  Result<Resolved> resolved = Resolve(folder);
-  if (!resolved.ok()) return resolved.status();
-  Result<std::string> host = HostPathOf(*resolved);
-  if (!host.ok()) return host.status();
-  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
-                                       resolved->components);
-  Result<FolderReader> reader = OpenFolder(sys_, *host, model);
+  Result<Located> located = Locate(folder);
+  if (!located.ok()) return located.status();
+  Result<FolderReader> reader = OpenFolder(sys_, located->host, located->model);
   if (!reader.ok()) return reader.status();
   bool with_hidden = (include & kAttrHidden) != 0;
   bool with_system = (include & kAttrSystem) != 0;
@@ -241,8 +233,8 @@ Result<std::vector<std::string>> PosixFileSystem::ListFiles(
   auto keep = [&](const struct dirent&, EntryKind kind) {
     return wanted(kind);
   };
-  return CollectEntries(sys_, *reader, WildcardPattern::List(pattern), model,
-                        skip_early, keep);
+  return CollectEntries(sys_, *reader, WildcardPattern::List(pattern),
+                        located->model, skip_early, keep);
 }
 
 Result<std::optional<std::string>> PosixFileSystem::FindFirst(
@@ -258,65 +250,72 @@ Result<std::optional<std::string>> PosixFileSystem::FindFirst(
   if (resolved->components.empty()) return std::optional<std::string>();
   std::string name = std::move(resolved->components.back());
   resolved->components.pop_back();
-  Result<std::string> host = HostPathOf(*resolved);
-  if (!host.ok()) return host.status();
-  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
-                                       resolved->components);
-  Result<FolderReader> reader = OpenFolder(sys_, *host, model);
+  Result<Located> folder = Locate(std::move(*resolved));
+  if (!folder.ok()) return folder.status();
+  return HasWildcards(name) ? FindPattern(*folder, name, mask)
+                            : FindName(*folder, name, mask);
+}
+
+Result<std::optional<std::string>> PosixFileSystem::FindName(
+    const Located& folder, const std::string& name, uint32_t mask) {
+  Result<FolderReader> reader = OpenFolder(sys_, folder.host, folder.model);
   if (!reader.ok()) return reader.status();
-
-  if (!HasWildcards(name)) {
-    // Case follows the host: a plain name is looked up as it is.
-    Result<std::string> host_name = UnescapeModelName(name);
-    if (!host_name.ok()) return std::optional<std::string>();
-    std::optional<EntryKind> kind =
-        KindByStat(sys_, reader->fd(), host_name->c_str());
-    if (!kind) return std::optional<std::string>();
-    uint32_t bits = KindBits(*kind) | (IsHiddenName(host_name->c_str())
-                                           ? kAttrHidden
-                                           : 0);
-    if (!WithinMask(bits, mask)) return std::optional<std::string>();
-    return std::optional<std::string>(name);
+  // Case follows the host: a plain name is looked up as it is. A name the
+  // model cannot hold names no entry.
+  Result<std::string> host_name = UnescapeModelName(name);
+  if (!host_name.ok()) return std::optional<std::string>();
+  std::optional<EntryKind> kind =
+      KindByStat(sys_, reader->fd(), host_name->c_str());
+  if (!kind) return std::optional<std::string>();
+  uint32_t hidden = IsHiddenName(host_name->c_str()) ? kAttrHidden : 0;
+  if (!WithinMask(hidden | KindBits(*kind), mask)) {
+    return std::optional<std::string>();
   }
+  return std::optional<std::string>(name);
+}
 
-  auto skip_early = [=](const struct dirent& entry,
-                        std::optional<EntryKind> kind) {
+Result<std::optional<std::string>> PosixFileSystem::FindPattern(
+    const Located& folder, const std::string& pattern, uint32_t mask) {
+  Result<FolderReader> reader = OpenFolder(sys_, folder.host, folder.model);
+  if (!reader.ok()) return reader.status();
+  auto bits = [](const struct dirent& entry, std::optional<EntryKind> kind) {
     uint32_t hidden = IsHiddenName(entry.d_name) ? kAttrHidden : 0;
-    return !WithinMask(hidden | (kind ? KindBits(*kind) : 0), mask);
+    return hidden | (kind ? KindBits(*kind) : 0);
   };
-  auto keep = [=](const struct dirent& entry, EntryKind kind) {
-    uint32_t hidden = IsHiddenName(entry.d_name) ? kAttrHidden : 0;
-    return WithinMask(hidden | KindBits(kind), mask);
+  auto skip_early = [&](const struct dirent& entry,
+                        std::optional<EntryKind> kind) {
+    return !WithinMask(bits(entry, kind), mask);
+  };
+  auto keep = [&](const struct dirent& entry, EntryKind kind) {
+    return WithinMask(bits(entry, kind), mask);
   };
   Result<std::vector<std::string>> found =
-      CollectEntries(sys_, *reader, WildcardPattern::One(name), model,
+      CollectEntries(sys_, *reader, WildcardPattern::One(pattern), folder.model,
                      skip_early, keep);
   if (!found.ok()) return found.status();
   if (found->empty()) return std::optional<std::string>();
+  // The first in list order, whatever order the host keeps.
   return std::optional<std::string>(std::move(found->front()));
 }
 
 Result<uint32_t> PosixFileSystem::GetAttributes(std::string_view path) {
-  Result<Resolved> resolved = Resolve(path);
-  if (!resolved.ok()) return resolved.status();
-  Result<std::string> host = HostPathOf(*resolved);
-  if (!host.ok()) return host.status();
-  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
-                                       resolved->components);
-  std::optional<EntryKind> kind = KindByStat(sys_, AT_FDCWD, host->c_str());
-  if (!kind) return StatusFromErrno(errno, model);
+  Result<Located> located = Locate(path);
+  if (!located.ok()) return located.status();
+  const char* host = located->host.c_str();
+  std::optional<EntryKind> kind = KindByStat(sys_, AT_FDCWD, host);
+  if (!kind) return StatusFromErrno(errno, located->model);
   uint32_t attributes = KindBits(*kind);
   if (*kind == EntryKind::kFile) {
     struct stat target;
-    bool regular = sys_.fstatat(AT_FDCWD, host->c_str(), &target, 0) == 0 &&
+    bool regular = sys_.fstatat(AT_FDCWD, host, &target, 0) == 0 &&
                    S_ISREG(target.st_mode);
     if (regular) attributes |= kAttrArchive;
   }
-  if (!resolved->components.empty() &&
-      resolved->components.back().front() == '.') {
+  const std::vector<std::string>& components = located->resolved.components;
+  if (!components.empty() && components.back().front() == '.') {
     attributes |= kAttrHidden;
   }
-  if (sys_.faccessat(AT_FDCWD, host->c_str(), W_OK, AT_EACCESS) != 0 &&
+  if (sys_.faccessat(AT_FDCWD, host, W_OK, AT_EACCESS) != 0 &&
       (errno == EACCES || errno == EROFS || errno == EPERM)) {
     attributes |= kAttrReadOnly;
   }
@@ -324,17 +323,16 @@ Result<uint32_t> PosixFileSystem::GetAttributes(std::string_view path) {
 }
 
 Status PosixFileSystem::MakeFolder(std::string_view path) {
-  Result<Resolved> resolved = Resolve(path);
-  if (!resolved.ok()) return resolved.status();
-  Result<std::string> host = HostPathOf(*resolved);
-  if (!host.ok()) return host.status();
-  std::string model = FormatFolderPath(resolved->drive->mapping.letter,
-                                       resolved->components);
-  if (resolved->components.empty()) {
-    return Status(Error::kAlreadyExists, model, "The drive's root exists.");
+  Result<Located> located = Locate(path);
+  if (!located.ok()) return located.status();
+  if (located->resolved.components.empty()) {
+    return Status(Error::kAlreadyExists, located->model,
+                  "The drive's root exists.");
   }
-  if (sys_.mkdirat(AT_FDCWD, host->c_str(), 0777) == 0) return Status();
-  return FolderStatus(errno, model);
+  if (sys_.mkdirat(AT_FDCWD, located->host.c_str(), 0777) == 0) {
+    return Status();
+  }
+  return FolderStatus(errno, located->model);
 }
 
 }  // namespace platform::posix

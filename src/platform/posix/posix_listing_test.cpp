@@ -229,14 +229,14 @@ TEST_F(ListingTest, LookupsUnderAnAttributeMask) {
     uint32_t mask;
     bool found;
   } cases[] = {
-      {"b.txt", 0, true},          {"Folder", 0, false},
-      {"Folder", 16, true},        {"link_to_folder", 16, true},
+      {"b.txt", 0, true},           {"Folder", 0, false},
+      {"Folder", 16, true},         {"link_to_folder", 16, true},
       {"link_to_folder", 0, false}, {".hidden", 0, false},
-      {".hidden", 16, false},      {".hidden", 2, true},
-      {".hidden_dir", 16, false},  {".hidden_dir", 18, true},
-      {"fifo", 16, false},         {"fifo", 4, true},
-      {"socket", 31, true},        {"dangling", 0, true},
-      {"missing", 31, false},      {"b.txt", 8 | 16, true},
+      {".hidden", 16, false},       {".hidden", 2, true},
+      {".hidden_dir", 16, false},   {".hidden_dir", 18, true},
+      {"fifo", 16, false},          {"fifo", 4, true},
+      {"socket", 31, true},         {"dangling", 0, true},
+      {"missing", 31, false},       {"b.txt", 8 | 16, true},
   };
   for (const auto& c : cases) {
     std::optional<std::string> found = Find(c.name, c.mask);
@@ -246,7 +246,8 @@ TEST_F(ListingTest, LookupsUnderAnAttributeMask) {
     }
   }
   // Every entry is found with mask 31.
-  for (const char* name : {".hidden", ".hidden_dir", "Folder", "fifo", "README"}) {
+  for (const char* name :
+       {".hidden", ".hidden_dir", "Folder", "fifo", "README"}) {
     EXPECT_EQ(Find(name, 31), name);
   }
 }
@@ -362,7 +363,8 @@ TEST(EscapedNamesTest, ListedNamesRoundTripThroughPaths) {
       {"st*r?", "st" + Escaped('*') + "r" + Escaped('?')},
       {"ctl\x01\x1F", "ctl" + Escaped(0x01) + Escaped(0x1F)},
       {"bad\xFF", "bad" + Escaped(0xFF)},
-      {"\xEF\x80\x81priv", Escaped(0xEF) + Escaped(0x80) + Escaped(0x81) + "priv"},
+      {"\xEF\x80\x81priv",
+       Escaped(0xEF) + Escaped(0x80) + Escaped(0x81) + "priv"},
       {"caf\xC3\xA9", "caf\xC3\xA9"},
   };
   Names expected;

@@ -183,7 +183,8 @@ TEST_F(CurrentFolderTest, FullPathResolvesRelativeAndDriveNameForms) {
   EXPECT_EQ(file_system.CurrentFolder('Q').status().code(), Error::kNotReady);
 }
 
-TEST_F(CurrentFolderTest, ADriveNameWhereAFolderIsExpectedMeansItsCurrentFolder) {
+TEST_F(CurrentFolderTest,
+       ADriveNameWhereAFolderIsExpectedMeansItsCurrentFolder) {
   testing::TempDrives temp("CD");
   temp.MakeFolder('D', "Photos/summer");
   temp.WriteFile('D', "Photos/a.jpg", "x");
@@ -211,10 +212,9 @@ TEST_F(CurrentFolderTest, HostPathsUnescapeAndRefuseRawReservedCharacters) {
     EXPECT_EQ(file_system.ToHostPath(raw).status().code(), Error::kInvalidName)
         << raw;
   }
-  EXPECT_EQ(file_system.ToHostPath("C:\\" + std::string(256, 'x'))
-                .status()
-                .code(),
-            Error::kNameTooLong);
+  EXPECT_EQ(
+      file_system.ToHostPath("C:\\" + std::string(256, 'x')).status().code(),
+      Error::kNameTooLong);
 }
 
 }  // namespace
