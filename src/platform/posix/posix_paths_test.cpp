@@ -212,9 +212,20 @@ TEST_F(CurrentFolderTest, HostPathsUnescapeAndRefuseRawReservedCharacters) {
     EXPECT_EQ(file_system.ToHostPath(raw).status().code(), Error::kInvalidName)
         << raw;
   }
+  // An escape can never smuggle a separator, a NUL or a dot-dot past the
+  // lexical resolution: U+F02F ("/"), U+F000 (NUL), U+F02E (".").
+  for (const char* smuggled :
+       {"C:\\..\xEF\x80\xAF..\xEF\x80\xAF"
+        "etc",
+        "C:\\a\xEF\x80\x80", "C:\\\xEF\x80\xAE\xEF\x80\xAE"}) {
+    EXPECT_EQ(file_system.ToHostPath(smuggled).status().code(),
+              Error::kInvalidName)
+        << smuggled;
+  }
   EXPECT_EQ(
       file_system.ToHostPath("C:\\" + std::string(256, 'x')).status().code(),
       Error::kNameTooLong);
+  EXPECT_TRUE(file_system.ToHostPath("C:\\" + std::string(255, 'x')).ok());
 }
 
 }  // namespace
