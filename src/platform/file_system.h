@@ -74,7 +74,8 @@ class FileSystem {
   virtual Result<std::string> FullPath(std::string_view path) const = 0;
 
   // The names of the subfolders of a folder (symlinks to folders included),
-  // sorted case-insensitively, without "." and "..".
+  // sorted case-insensitively, without "." and "..". Hidden folders are left
+  // out, as hidden files are from the file list by default.
   virtual Result<std::vector<std::string>> ListFolders(
       std::string_view folder) = 0;
 
@@ -91,7 +92,10 @@ class FileSystem {
   // (wildcards allowed) in its folder under the attribute mask: entries
   // whose hidden, system and folder bits all lie within the mask. Mask 0
   // finds plain files, 16 folders and plain files, 31 any entry; mask 8
-  // alone finds the volume label. nullopt when nothing matches.
+  // alone finds the volume label. A name without wildcards is looked up as
+  // the host spells names (case-sensitive where the host is); a pattern
+  // matches case-insensitively and gives the first match in list order.
+  // nullopt when nothing matches.
   virtual Result<std::optional<std::string>> FindFirst(std::string_view path,
                                                        uint32_t mask) = 0;
 
