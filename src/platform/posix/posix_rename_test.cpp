@@ -1,19 +1,25 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/posix/posix_file_system.h"
+#include "platform/testing/fault_injection.h"
 #include "platform/testing/temp_drives.h"
 
 namespace platform::posix {
 namespace {
 
 using Names = std::vector<std::string>;
+using platform::testing::Call;
+using platform::testing::FaultInjector;
 using platform::testing::TempDrives;
 
 // U+F000 + byte, as UTF-8: how the model spells a host byte it cannot hold.
@@ -185,6 +191,162 @@ TEST_F(RenameFileTest, RenamesASymlinkItselfNotItsTarget) {
   EXPECT_EQ(drives_.List('C', "in"), (Names{"moved", "real.jpg"}));
   EXPECT_TRUE(S_ISLNK(LinkStat(drives_.Host('C', "in/moved")).st_mode));
 }
+
+std::string RandomContent(size_t size) {
+  std::mt19937 random(42);
+  std::string content(size, '\0');
+  for (char& c : content) c = static_cast<char>(random());
+  return content;
+}
+
+// Moves from C: to E:, across file systems for real where the machine has
+// two, and with EXDEV injected on C: to C: in any case.
+class CrossDeviceTest : public RenameFileTest,
+                        public ::testing::WithParamInterface<bool> {
+ protected:
+  CrossDeviceTest() : fs_(drives_.mappings(), faults_.table()) {
+    if (injected()) {
+      drives_.MakeFolder('C', "out");
+      faults_.FailEvery({Call::kRenameat2}, EXDEV);
+    }
+  }
+  bool injected() const { return GetParam(); }
+  char to_drive() const { return injected() ? 'C' : 'E'; }
+  std::string To(const std::string& name) const {
+    return std::string{to_drive()} + ":\\out\\" + name;
+  }
+  void SetUp() override {
+    if (!injected() && !drives_.CrossesDevice('E')) {
+      GTEST_SKIP() << "no second file system here";
+    }
+  }
+
+  FaultInjector faults_;
+  PosixFileSystem fs_;
+};
+
+TEST_P(CrossDeviceTest, MovesContentModeAndTimesAndRemovesTheSource) {
+  std::string content = RandomContent(3 * 1024 * 1024 + 17);
+  drives_.WriteFile('C', "in/a.bin", content);
+  std::string source = drives_.Host('C', "in/a.bin");
+  ASSERT_EQ(::chmod(source.c_str(), 0640), 0);
+  const struct timespec times[2] = {{1000000000, 111}, {1200000000, 222}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
+
+  Status status = fs_.RenameFile("C:\\in\\a.bin", To("b.bin"));
+
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  EXPECT_EQ(drives_.List('C', "in"), Names{});
+  EXPECT_EQ(drives_.List(to_drive(), "out"), Names{"b.bin"});
+  EXPECT_EQ(drives_.ReadFile(to_drive(), "out/b.bin"), content);
+  struct stat moved = LinkStat(drives_.Host(to_drive(), "out/b.bin"));
+  EXPECT_EQ(moved.st_mode & 07777, 0640u);
+  EXPECT_EQ(moved.st_mtim.tv_sec, 1200000000);
+  EXPECT_EQ(moved.st_mtim.tv_nsec, 222);
+}
+
+TEST_P(CrossDeviceTest, MovesAnEmptyFile) {
+  drives_.WriteFile('C', "in/empty", "");
+
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\empty", To("empty")).ok());
+
+  EXPECT_EQ(drives_.List('C', "in"), Names{});
+  EXPECT_EQ(drives_.List(to_drive(), "out"), Names{"empty"});
+  EXPECT_EQ(LinkStat(drives_.Host(to_drive(), "out/empty")).st_size, 0);
+}
+
+TEST_P(CrossDeviceTest, RecreatesASymlinkWithoutFollowingIt) {
+  drives_.WriteFile('C', "in/real.jpg", "real");
+  ASSERT_EQ(::symlink("real.jpg", drives_.Host('C', "in/link").c_str()), 0);
+  ASSERT_EQ(::symlink("/no/such/file", drives_.Host('C', "in/dangling").c_str()),
+            0);
+
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\link", To("link")).ok());
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\dangling", To("dangling")).ok());
+
+  EXPECT_EQ(drives_.List('C', "in"), Names{"real.jpg"});
+  char target[64] = {};
+  ASSERT_GT(::readlink(drives_.Host(to_drive(), "out/link").c_str(), target,
+                       sizeof target - 1),
+            0);
+  EXPECT_STREQ(target, "real.jpg");
+  EXPECT_TRUE(S_ISLNK(LinkStat(drives_.Host(to_drive(), "out/dangling")).st_mode));
+}
+
+TEST_P(CrossDeviceTest, UsesAHiddenTemporaryWhereUnnamedFilesAreRefused) {
+  if (injected()) GTEST_SKIP() << "the injected EXDEV also hits the publish";
+  drives_.WriteFile('C', "in/a.jpg", "first");
+  drives_.WriteFile('C', "in/b.jpg", "second");
+  // The last folder entry a clean move opens is its unnamed copy.
+  faults_.FailAt(1000, EIO, {Call::kOpenat});
+  ASSERT_TRUE(fs_.RenameFile("C:\\in\\a.jpg", To("a.jpg")).ok());
+  long opens = faults_.calls();
+  faults_.FailAt(opens, EOPNOTSUPP, {Call::kOpenat});
+
+  Status status = fs_.RenameFile("C:\\in\\b.jpg", To("b.jpg"));
+
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  EXPECT_TRUE(faults_.fired());
+  EXPECT_EQ(drives_.List('C', "in"), Names{});
+  EXPECT_EQ(drives_.List(to_drive(), "out"), (Names{"a.jpg", "b.jpg"}));
+  EXPECT_EQ(drives_.ReadFile(to_drive(), "out/b.jpg"), "second");
+}
+
+INSTANTIATE_TEST_SUITE_P(RealAndInjected, CrossDeviceTest,
+                         ::testing::Values(false, true),
+                         [](const auto& info) {
+                           return info.param ? "Injected" : "Real";
+                         });
+
+// Where the file system has no no-replace rename (EINVAL), a hard link
+// takes its place; where it has no hard links either (EPERM), a look and a
+// plain rename.
+struct FallbackCase {
+  const char* name;
+  bool links_refused;
+};
+
+class RenameFallbackTest : public RenameFileTest,
+                           public ::testing::WithParamInterface<FallbackCase> {
+ protected:
+  RenameFallbackTest() : fs_(drives_.mappings(), faults_.table()) {}
+  void SetUp() override {
+    faults_.FailEvery({Call::kRenameat2}, EINVAL);
+    if (GetParam().links_refused) faults_.FailEvery({Call::kLinkat}, EPERM);
+  }
+
+  FaultInjector faults_;
+  PosixFileSystem fs_;
+};
+
+TEST_P(RenameFallbackTest, RenamesKeepingTheInode) {
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  ino_t inode = LinkStat(drives_.Host('C', "in/a.jpg")).st_ino;
+
+  Status status = fs_.RenameFile("C:\\in\\a.jpg", "D:\\out\\b.jpg");
+
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  EXPECT_EQ(drives_.List('C', "in"), Names{});
+  EXPECT_EQ(drives_.List('D', "out"), Names{"b.jpg"});
+  EXPECT_EQ(LinkStat(drives_.Host('D', "out/b.jpg")).st_ino, inode);
+}
+
+TEST_P(RenameFallbackTest, NeverReplacesAnExistingFile) {
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  drives_.WriteFile('D', "out/b.jpg", "beta");
+
+  Status status = fs_.RenameFile("C:\\in\\a.jpg", "D:\\out\\b.jpg");
+
+  EXPECT_EQ(status.code(), Error::kAlreadyExists) << status.ToString();
+  EXPECT_EQ(drives_.ReadFile('C', "in/a.jpg"), "alpha");
+  EXPECT_EQ(drives_.ReadFile('D', "out/b.jpg"), "beta");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fallbacks, RenameFallbackTest,
+    ::testing::Values(FallbackCase{"HardLink", false},
+                      FallbackCase{"LookThenRename", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace platform::posix
