@@ -45,6 +45,14 @@ std::string DriveNotReadyPrompt(std::string_view drive,
   return prompt;
 }
 
+std::string FolderNotOpenedPrompt(std::string_view folder,
+                                  const platform::Status& status) {
+  std::string prompt = "The folder ";
+  prompt.append(folder).append(" cannot be opened.");
+  prompt.append(kCrLf).append(kCrLf).append(ReasonOf(status));
+  return prompt;
+}
+
 bool CheckFolderName(std::string_view name) {
   return name.find_first_of(kForbiddenNameCharacters) == std::string_view::npos;
 }

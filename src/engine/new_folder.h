@@ -32,6 +32,12 @@ inline constexpr std::string_view kDriveNotReadyTitle = "Drive Not Ready";
 std::string DriveNotReadyPrompt(std::string_view drive,
                                 const platform::Status& status);
 
+// The message for a folder that cannot be opened (error style): names the
+// folder and the host's reason.
+inline constexpr std::string_view kFolderNotOpenedTitle = "Folder Not Found";
+std::string FolderNotOpenedPrompt(std::string_view folder,
+                                  const platform::Status& status);
+
 // The new-folder dialog.
 inline constexpr std::string_view kNewFolderHint =
     "Enter a name without the following characters  \\ / : * ? \" < > | &  ; "

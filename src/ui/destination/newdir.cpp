@@ -1,0 +1,115 @@
+#include "ui/destination/newdir.h"
+
+#include <string>
+
+#include "engine/new_folder.h"
+#include "ui/controls/text.h"
+#include "ui/controls/twips.h"
+#include "ui/destination/dialog3.h"
+#include "ui/destination/window_icons.h"
+#include "ui/main/form1.h"
+
+namespace ui {
+namespace {
+
+constexpr int kClientWidth = 4335;
+constexpr int kClientHeight = 1260;
+
+}  // namespace
+
+void NEWDIR::Open(Dialog3& owner) {
+  NEWDIR dialog(owner);
+  if (dialog.Form_Load()) dialog.exec();
+}
+
+NEWDIR::NEWDIR(Dialog3& owner)
+    // A window of its own rather than a dialog, so that it has a task-bar
+    // entry; it is still modal over its owner.
+    : QDialog(&owner, Qt::Window | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      owner_(owner) {
+  setWindowTitle("Enter a Directory Name ");
+  setWindowIcon(NewFolderIcon());
+  setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+  CreateControls();
+  connect(Create_UIButton, &QPushButton::clicked, this,
+          &NEWDIR::Create_UIButton_Click);
+  connect(Cancel_UIButton, &QPushButton::clicked, this,
+          &NEWDIR::Cancel_UIButton_Click);
+}
+
+void NEWDIR::CreateControls() {
+  NewDirectory_UIText = new QLineEdit(this);
+  PlaceInTwips(NewDirectory_UIText, 120, 480, 4095, 285);
+  NewDirectory_UIText->setToolTip(ToQt(engine::kNewFolderHint));
+  NewDirectory_UIText->setAccessibleName("New folder name");
+  Create_UIButton = new QPushButton("Create Dir", this);
+  PlaceInTwips(Create_UIButton, 1680, 840, 1215, 375);
+  Create_UIButton->setDefault(true);
+  Cancel_UIButton = new QPushButton("Cancel", this);
+  PlaceInTwips(Cancel_UIButton, 3000, 840, 1215, 375);
+  Current_Directory_UILabel = new Label("Label1", this);
+  PlaceInTwips(Current_Directory_UILabel, 120, 120, 4095, 255);
+
+  setTabOrder(NewDirectory_UIText, Create_UIButton);
+  setTabOrder(Create_UIButton, Cancel_UIButton);
+  NewDirectory_UIText->setFocus();
+}
+
+bool NEWDIR::Form_Load() {
+  platform::FileSystem& file_system = owner_.owner().file_system();
+  const std::string drive = owner_.Drive1->Drive();
+  platform::Status status = file_system.ChangeDrive(drive);
+  if (!status.ok()) {
+    ShowError(engine::DriveNotReadyPrompt(drive, status),
+              engine::kDriveNotReadyTitle);
+    return false;
+  }
+  const std::string& folder = owner_.Dir1->Path();
+  status = file_system.ChangeFolder(folder);
+  if (!status.ok()) {
+    ShowError(engine::FolderNotOpenedPrompt(folder, status),
+              engine::kFolderNotOpenedTitle);
+    return false;
+  }
+  platform::Result<std::string> current = file_system.CurrentFolder();
+  if (!current.ok()) {
+    ShowError(engine::FolderNotOpenedPrompt(folder, current.status()),
+              engine::kFolderNotOpenedTitle);
+    return false;
+  }
+  Current_Directory_UILabel->SetCaption(engine::FolderLabelCaption(*current));
+  return true;
+}
+
+void NEWDIR::Create_UIButton_Click() {
+  const std::string name = FromQt(NewDirectory_UIText->text());
+  engine::NewFolderOutcome outcome = engine::CreateNewFolder(
+      name, Current_Directory_UILabel->Caption(), owner_.owner().file_system(),
+      owner_.owner().message_box());
+  if (outcome != engine::NewFolderOutcome::kCreated) return;
+  OpenInFolderList(name);
+  Cancel_UIButton_Click();
+}
+
+void NEWDIR::OpenInFolderList(const std::string& name) {
+  DirListBox& folders = *owner_.Dir1;
+  folders.Refresh();
+  // At a root the path already ends in a backslash; the doubled one that
+  // results counts as one.
+  const std::string folder = folders.Path() + "\\" + name;
+  platform::Status opened = folders.SetPath(folder);
+  if (!opened.ok()) {
+    ShowError(engine::FolderNotOpenedPrompt(folder, opened),
+              engine::kFolderNotOpenedTitle);
+  }
+}
+
+void NEWDIR::Cancel_UIButton_Click() { reject(); }
+
+void NEWDIR::ShowError(const std::string& prompt, std::string_view title) {
+  owner_.owner().message_box().Show(prompt, platform::kStyleError, title);
+}
+
+}  // namespace ui
