@@ -73,9 +73,11 @@ void Label::SetForeColor(uint32_t classic_color) {
 }
 
 void Label::SetBold(bool bold) {
-  QFont shown = font();
-  shown.setBold(bold);
-  setFont(shown);
+  // Only the weight is set here; family and size stay inherited from the
+  // window, also when it changes its font later.
+  QFont weight_only;
+  weight_only.setBold(bold);
+  setFont(weight_only);
 }
 
 }  // namespace ui

@@ -7,12 +7,14 @@
 #include "engine/name_template.h"
 #include "ui/controls/text.h"
 #include "ui/controls/twips.h"
+#include "ui/main/caption_fit.h"
 
 namespace ui {
 namespace {
 
 constexpr int kClientWidth = 11250;
 constexpr int kClientHeight = 8085;
+constexpr int kSmallestFontPixels = 9;
 
 constexpr std::string_view kPlainNotice =
     "Files will be renamed and located at: (original path)";
@@ -41,6 +43,12 @@ Form1::Form1(platform::FileSystem& file_system,
   setWindowIcon(QIcon(":/pelloquin/pelloquin.png"));
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   CreateControls();
+  NameControls();
+  // One font for the whole window, small enough for every caption to fit
+  // its fixed box; no control sets its own.
+  setFont(FittingFont(*this, font(), kSmallestFontPixels));
+  Label5->SetForeColor(kColorHighlight);
+  Label5->SetBold(false);
   SetTabOrder();
   SetAccessibleNames();
   ConnectHandlers();
@@ -125,7 +133,7 @@ void Form1::CreateFrameControls() {
 
   Command1 = new QPushButton("Filter Files with same Extention", Frame1);
   PlaceInTwips(Command1, 120, 1680, 2415, 375);
-  Check1 = new QCheckBox("Rename and move to a new location/folder", Frame1);
+  Check1 = new CheckBox("Rename and move to a new location/folder", Frame1);
   PlaceInTwips(Check1, 120, 2160, 2295, 495);
   Check1->setToolTip(
       "Check if you want the files re-located in another folder after "
@@ -137,8 +145,6 @@ void Form1::CreateFrameControls() {
 
   Label5 = new Label(kPlainNotice, Frame1);
   PlaceInTwips(Label5, 120, 3120, 2415, 2295);
-  Label5->SetForeColor(kColorHighlight);
-  Label5->SetBold(false);
 
   Command3 = new PictureButton("Rename All",
                                QPixmap(":/pelloquin/rename_all.png"), Frame1);
@@ -152,6 +158,20 @@ void Form1::CreateFrameControls() {
       new PictureButton("Exit", QPixmap(":/pelloquin/exit.png"), Frame1);
   PlaceInTwips(Command5, 1560, 6720, 975, 735);
   Command5->setToolTip("Exit Pelloquin");
+}
+
+void Form1::NameControls() {
+  const std::pair<QWidget*, const char*> names[] = {
+      {Drive1, "Drive1"},     {Dir1, "Dir1"},         {File1, "File1"},
+      {List1, "List1"},       {Frame1, "Frame1"},     {Label1, "Label1"},
+      {Text1, "Text1"},       {Label2, "Label2"},     {Combo1, "Combo1"},
+      {Label3, "Label3"},     {Text3, "Text3"},       {Label4, "Label4"},
+      {Combo2, "Combo2"},     {Command1, "Command1"}, {Check1, "Check1"},
+      {Command6, "Command6"}, {Command2, "Command2"}, {Label5, "Label5"},
+      {Command3, "Command3"}, {Command4, "Command4"}, {Command5, "Command5"},
+      {Label9, "Label9"},     {pb, "pb"},             {Label6, "Label6"},
+      {Label7, "Label7"},     {Label8, "Label8"}};
+  for (const auto& [control, name] : names) control->setObjectName(name);
 }
 
 void Form1::SetTabOrder() {

@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
+#include "ui/controls/check_box.h"
 #include "ui/controls/dir_list_box.h"
 #include "ui/controls/drive_list_box.h"
 #include "ui/controls/file_list_box.h"
@@ -85,7 +86,7 @@ class Form1 : public QWidget, public engine::RenameHost {
   Label* Label4;
   QComboBox* Combo2;     // extension, pick or type
   QPushButton* Command1;
-  QCheckBox* Check1;
+  CheckBox* Check1;
   QPushButton* Command6;
   QPushButton* Command2;
   Label* Label5;         // location notice
@@ -102,6 +103,7 @@ class Form1 : public QWidget, public engine::RenameHost {
  private:
   void CreateControls();
   void CreateFrameControls();
+  void NameControls();
   void SetTabOrder();
   void SetAccessibleNames();
   void ConnectHandlers();
