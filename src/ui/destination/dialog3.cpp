@@ -127,7 +127,10 @@ void Dialog3::CancelButton_Click() {
 void Dialog3::Command1_Click() { NEWDIR::Open(*this); }
 
 void Dialog3::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
+  // A focused button takes Enter itself; what reaches the dialog came from
+  // another control and must not press a button that merely was focused.
+  const int key = event->key();
+  if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
     event->accept();
     return;
   }

@@ -42,7 +42,8 @@ class Dialog3 : public QDialog {
   QPushButton* Command1;
 
  protected:
-  // Esc does nothing here: the dialog has no cancel button.
+  // The dialog has no default and no cancel button: Esc does nothing, and
+  // Enter presses only the button that has the focus.
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
