@@ -1,0 +1,193 @@
+// The main window as the user meets it: its state at start, its frame,
+// hints, tab order, and "Exit".
+#include <QApplication>
+#include <QTest>
+#include <map>
+
+#include "platform/message_box.h"
+#include "ui/controls/text.h"
+#include "ui/main/caption_fit.h"
+#include "ui/main/testing/form1_test_support.h"
+
+namespace ui::testing {
+namespace {
+
+using platform::testing::ScriptedMessageBox;
+
+TEST_F(Form1Test, FreshWindowShowsItsInitialState) {
+  drives_.WriteFile('C', "b.jpg", "b");
+  drives_.WriteFile('C', "a.txt", "a");
+  drives_.MakeFolder('C', "Photos");
+  Form1& f = Open();
+
+  EXPECT_EQ(f.Text1->text(), "");
+  EXPECT_EQ(f.Combo1->currentIndex(), -1);
+  EXPECT_EQ(f.Combo1->currentText(), "");
+  EXPECT_EQ(f.Combo1->count(), 6);
+  EXPECT_EQ(f.Text3->text(), "1");
+  EXPECT_EQ(f.Combo2->currentText(), "");
+  EXPECT_EQ(f.Combo2->count(), 32);
+  EXPECT_EQ(f.Check1Value(), 0);
+  EXPECT_EQ(f.List1->ListCount(), 0);
+  EXPECT_EQ(f.Label5->Caption(),
+            "Files will be renamed and located at: (original path)");
+  EXPECT_EQ(f.Label5->ForeColor(), kColorHighlight);
+  EXPECT_FALSE(f.Label5->Bold());
+  EXPECT_EQ(f.Label5->palette().color(QPalette::WindowText),
+            QApplication::palette().color(QPalette::Highlight));
+  EXPECT_EQ(f.pb->Value(), 0.0f);
+  EXPECT_EQ(f.Drive1->Drive(), "c:");
+  EXPECT_EQ(f.Dir1->Path(), "C:\\");
+  EXPECT_EQ(f.File1->Path(), "C:\\");
+  EXPECT_EQ(f.File1->Pattern(), "*.*");
+  EXPECT_EQ(ListedFiles(), (std::vector<std::string>{"a.txt", "b.jpg"}));
+  EXPECT_EQ(f.Label6->Caption(), "");
+  EXPECT_EQ(f.Label7->Caption(), "");
+  EXPECT_EQ(f.Label8->Caption(), "");
+  EXPECT_EQ(QApplication::focusWidget(), f.Drive1);
+  EXPECT_TRUE(message_box_.calls().empty()) << "nothing runs at start";
+}
+
+TEST_F(Form1Test, WindowIsFixedInSizeWithoutMinimiseOrMaximise) {
+  Form1& f = Open();
+  EXPECT_EQ(f.size(), QSize(750, 539));
+  EXPECT_EQ(f.minimumSize(), f.maximumSize());
+  const Qt::WindowFlags flags = f.windowFlags();
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(f.windowTitle().startsWith("Pelloquin "));
+  EXPECT_GT(f.windowTitle().size(), QString("Pelloquin ").size());
+  EXPECT_FALSE(f.windowIcon().pixmap(16, 16).isNull());
+  for (const Label* hidden : {f.Label6, f.Label7, f.Label8}) {
+    EXPECT_GE(hidden->y(), f.height()) << hidden->objectName().toStdString();
+  }
+  EXPECT_EQ(f.pb->geometry(), QRect(8, 520, 737, 17));
+  EXPECT_EQ(f.Command3->picture().size(), QSize(61, 55));
+  EXPECT_EQ(f.Command4->picture().size(), QSize(20, 26));
+  EXPECT_EQ(f.Command5->picture().size(), QSize(32, 31));
+}
+
+TEST_F(Form1Test, EveryCaptionFitsItsBox) {
+  Form1& f = Open();
+  EXPECT_EQ(CutCaptions(f, f.font()).toStdString(), "");
+}
+
+TEST_F(Form1Test, HintsAndAccessibleNamesAreSet) {
+  Form1& f = Open();
+  const std::map<QWidget*, QString> hints = {
+      {f.File1, "Click on a file to add it to list"},
+      {f.List1, "Click on a file to remove from list"},
+      {f.Text1, "Enter a base name for all files"},
+      {f.Text3, "File count shell begin with this #"},
+      {f.Combo2, "Choose file type"},
+      {f.Check1,
+       "Check if you want the files re-located in another folder after "
+       "renaming them"},
+      {f.Command3, "Rename all files"},
+      {f.Command4, "Clear rename list"},
+      {f.Command5, "Exit Pelloquin"},
+      {f.Command1, ""},
+      {f.Command2, ""},
+      {f.Command6, ""},
+      {f.Combo1, ""},
+      {f.Drive1, ""},
+      {f.Dir1, ""},
+  };
+  for (const auto& [control, hint] : hints) {
+    EXPECT_EQ(control->toolTip(), hint) << control->objectName().toStdString();
+  }
+  for (QWidget* control : f.findChildren<QWidget*>()) {
+    const bool on_form = control->parentWidget() == &f ||
+                         control->parentWidget() == f.Frame1;
+    if (!on_form || control->y() >= f.height()) continue;  // never seen
+    EXPECT_FALSE(control->accessibleName().isEmpty())
+        << control->objectName().toStdString();
+  }
+}
+
+// The control that `widget` belongs to (a drop-down's text box is part of
+// the drop-down).
+QString ControlOf(QWidget* widget) {
+  while (widget != nullptr && widget->objectName().isEmpty()) {
+    widget = widget->parentWidget();
+  }
+  return widget == nullptr ? QString() : widget->objectName();
+}
+
+TEST_F(Form1Test, TabVisitsTheControlsInTheirTabOrder) {
+  Form1& f = Open();
+  const QStringList expected = {
+      "Drive1",   "Dir1",     "File1",    "List1",  "Text1",
+      "Text3",    "Command1", "Command3", "Command4", "Command5",
+      "Combo1",   "Combo2",   "Check1",   "Command6", "Command2",
+      "Drive1"};
+  QStringList visited = {ControlOf(QApplication::focusWidget())};
+  for (int step = 1; step < expected.size(); ++step) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << ControlOf(QApplication::focusWidget());
+  }
+  EXPECT_EQ(visited, expected);
+}
+
+TEST_F(Form1Test, EnterAndEscTriggerNoButton) {
+  drives_.WriteFile('C', "a.jpg", "a");
+  Form1& f = Open();
+  ClickFile("a.jpg");
+  Type(f.Text1, "Trip");
+  Type(f.Combo2->lineEdit(), "jpg");
+  message_box_.Clear();
+  for (QWidget* focus : {static_cast<QWidget*>(f.Text1),
+                         static_cast<QWidget*>(f.Combo2->lineEdit()),
+                         static_cast<QWidget*>(f.Text3)}) {
+    focus->setFocus();
+    QTest::keyClick(focus, Qt::Key_Return);
+    QTest::keyClick(focus, Qt::Key_Escape);
+  }
+  EXPECT_TRUE(message_box_.calls().empty());
+  EXPECT_TRUE(drives_.Exists('C', "a.jpg")) << "no rename ran";
+  EXPECT_EQ(f.List1->ListCount(), 1);
+  EXPECT_TRUE(f.isVisible()) << "Esc did not exit";
+  EXPECT_EQ(f.Combo2->count(), 32) << "Enter added no extension choice";
+}
+
+TEST_F(Form1Test, ExitClosesAtOnceWithoutAskingAndLosesTheList) {
+  drives_.WriteFile('C', "a.jpg", "a");
+  Form1& f = Open();
+  ClickFile("a.jpg");
+  message_box_.Clear();
+  Click(f.Command5);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_TRUE(message_box_.calls().empty());
+  EXPECT_TRUE(drives_.Exists('C', "a.jpg"));
+}
+
+TEST_F(Form1Test, EmptiedRunningNumberBecomesOne) {
+  Form1& f = Open();
+  Type(f.Text3, "25");
+  EXPECT_EQ(f.Text3->text(), "25");
+  f.Text3->setFocus();
+  QTest::keyClick(f.Text3, Qt::Key_Backspace);
+  QTest::keyClick(f.Text3, Qt::Key_Backspace);
+  EXPECT_EQ(f.Text3->text(), "1");
+  f.Text3->setText("");
+  EXPECT_EQ(f.Text3->text(), "1") << "set from code, the rule applies too";
+  f.Text3->setText(" ");
+  EXPECT_EQ(f.Text3->text(), " ") << "only an empty text is replaced";
+}
+
+TEST_F(Form1Test, TypingInTheTemplateBoxesChangesNothingElse) {
+  drives_.WriteFile('C', "a.jpg", "a");
+  Form1& f = Open();
+  Type(f.Text1, "Trip");
+  Type(f.Combo2->lineEdit(), "png");
+  f.Combo1->setCurrentIndex(3);
+  EXPECT_EQ(f.File1->Pattern(), "*.*");
+  EXPECT_EQ(f.Label5->Caption(),
+            "Files will be renamed and located at: (original path)");
+  EXPECT_EQ(f.List1->ListCount(), 0);
+  EXPECT_TRUE(message_box_.calls().empty());
+}
+
+}  // namespace
+}  // namespace ui::testing
