@@ -93,8 +93,18 @@ struct Wrapper;
 template <Call kKind, auto kMember, typename R, typename... Args>
 struct Wrapper<kKind, kMember, R (*)(Args...)> {
   static R Run(Args... args) {
-    if (ShouldFail(kKind)) return FailureValue<R>();
-    return (posix::RealSysCalls().*kMember)(args...);
+    if constexpr (kKind == Call::kClose || kKind == Call::kClosedir) {
+      // A failing close still releases the descriptor, as on Linux.
+      bool fail = ShouldFail(kKind);
+      int error = errno;
+      R result = (posix::RealSysCalls().*kMember)(args...);
+      if (!fail) return result;
+      errno = error;
+      return FailureValue<R>();
+    } else {
+      if (ShouldFail(kKind)) return FailureValue<R>();
+      return (posix::RealSysCalls().*kMember)(args...);
+    }
   }
 };
 

@@ -30,6 +30,7 @@
 //     if (!fired) break;  // the whole operation ran in fewer than n calls
 //   }
 //
+// A failed close or closedir still releases what it closes, as on Linux.
 // Table entries are plain function pointers, so the state is the process's:
 // one FaultInjector may exist at a time, used from one thread. Entries added
 // to the table after this was written pass through uncounted.
