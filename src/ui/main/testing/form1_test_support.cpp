@@ -54,6 +54,8 @@ void Form1Test::OpenFolder(const std::string& name) {
   ASSERT_EQ(found.size(), 1) << "Dir1 does not show " << name;
   dirs->scrollToItem(found.front());
   const QPoint centre = dirs->visualItemRect(found.front()).center();
+  // A real double click: a click, then the second press as a double click.
+  QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, centre);
   QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, centre);
 }
 
