@@ -60,13 +60,13 @@ bool ShouldFail(Call call) {
   }
   if (!state->kinds.Contains(call)) return false;
   long n = ++state->calls;
-  if (int error = standing->every_error[static_cast<int>(call)]; error != 0) {
-    errno = error;
-    return true;
+  bool hit = state->action != Action::kNone &&
+             (n == state->at || (state->sticky && n > state->at));
+  if (!hit) {
+    int error = standing->every_error[static_cast<int>(call)];
+    errno = error != 0 ? error : errno;
+    return error != 0;
   }
-  if (state->action == Action::kNone) return false;
-  bool hit = n == state->at || (state->sticky && n > state->at);
-  if (!hit) return false;
   if (state->action == Action::kKill) {
     ::kill(::getpid(), SIGKILL);
     std::abort();  // not reached
