@@ -1,0 +1,89 @@
+// The message box on screen, driven as the user would: it opens modal, and
+// a queued call finds it and presses a button.
+#include "ui/controls/qt_message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "platform/message_box.h"
+#include "ui/controls/testing/modal.h"
+
+namespace ui {
+namespace {
+
+struct Seen {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QList<QMessageBox::StandardButton> buttons;
+  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+  bool modal = false;
+};
+
+// Shows the box, records what it shows and presses `press` (or, with
+// NoButton, the Enter key: the default button).
+int ShowAndPress(int style, QMessageBox::StandardButton press, Seen& seen) {
+  testing::WhenModalOpens([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.icon = box->icon();
+    seen.modal = box->isModal();
+    for (QAbstractButton* button : box->buttons()) {
+      seen.buttons << box->standardButton(button);
+    }
+    if (box->defaultButton() != nullptr) {
+      seen.default_button = box->standardButton(box->defaultButton());
+    }
+    if (press == QMessageBox::NoButton) {
+      QTest::keyClick(box, Qt::Key_Return);
+    } else {
+      box->button(press)->click();
+    }
+  });
+  QtMessageBox message_box;
+  return message_box.Show("Are you sure?", style, "Clear list");
+}
+
+TEST(QtMessageBoxTest, YesNoBoxWithNoAsDefault) {
+  const qsizetype windows = QApplication::topLevelWidgets().size();
+  Seen seen;
+  EXPECT_EQ(ShowAndPress(platform::kStyleQuestion, QMessageBox::NoButton, seen),
+            platform::kAnswerNo);
+  EXPECT_TRUE(seen.modal);
+  EXPECT_EQ(seen.title, "Clear list");
+  EXPECT_EQ(seen.text, "Are you sure?");
+  EXPECT_EQ(seen.icon, QMessageBox::Information);
+  EXPECT_EQ(seen.buttons.size(), 2);
+  EXPECT_TRUE(seen.buttons.contains(QMessageBox::Yes));
+  EXPECT_TRUE(seen.buttons.contains(QMessageBox::No));
+  EXPECT_EQ(seen.default_button, QMessageBox::No);
+
+  Seen again;
+  EXPECT_EQ(ShowAndPress(platform::kStyleQuestion, QMessageBox::Yes, again),
+            platform::kAnswerYes);
+  EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
+}
+
+TEST(QtMessageBoxTest, ErrorAndInformationBoxesHaveOneOkButton) {
+  struct Case {
+    int style;
+    QMessageBox::Icon icon;
+  };
+  for (const Case& c : {Case{platform::kStyleError, QMessageBox::Critical},
+                        Case{platform::kStyleInformation,
+                             QMessageBox::Information}}) {
+    Seen seen;
+    EXPECT_EQ(ShowAndPress(c.style, QMessageBox::NoButton, seen),
+              platform::kAnswerOk);
+    EXPECT_EQ(seen.icon, c.icon) << c.style;
+    EXPECT_EQ(seen.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+  }
+}
+
+}  // namespace
+}  // namespace ui
