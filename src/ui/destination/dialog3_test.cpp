@@ -218,6 +218,26 @@ TEST_F(Dialog3Test, DriveNotReadyIsReportedAndTheDialogStaysWhereItWas) {
   EXPECT_EQ(form_->Label8->Caption(), "D:\\");
 }
 
+TEST_F(Dialog3Test, VanishedFolderOpenedIsReportedAndNothingMoves) {
+  WhenOpens<Dialog3>([&](Dialog3& dialog) {
+    std::filesystem::remove_all(drives_.Host('C', "Photos/out"));
+    QList<QTreeWidgetItem*> items =
+        dialog.Dir1->findItems("out", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(items.size(), 1);
+    dialog.Dir1->setCurrentItem(items[0]);
+    QTest::keyClick(dialog.Dir1, Qt::Key_Return);
+    EXPECT_EQ(dialog.Dir1->Path(), "C:\\Photos");
+    ASSERT_EQ(message_box_.calls().size(), 1u);
+    EXPECT_EQ(message_box_.calls()[0].style, 16);
+    EXPECT_NE(message_box_.calls()[0].prompt.find("C:\\Photos\\out"),
+              std::string::npos)
+        << message_box_.calls()[0].prompt;
+    PressOk(dialog);
+  });
+  form_->Command6->click();
+  EXPECT_EQ(form_->Label8->Caption(), "C:\\Photos");
+}
+
 TEST_F(Dialog3Test, MainWindowFolderGoneIsReportedAndTheDialogStillOpens) {
   std::filesystem::remove_all(drives_.Host('C', "Photos"));
   WhenOpens<Dialog3>([&](Dialog3& dialog) {
