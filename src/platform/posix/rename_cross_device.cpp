@@ -47,7 +47,10 @@ Status Undo(const RenameJob& job, const struct stat& created,
 // removes the source, if it still is the file that was copied.
 Status FinishMove(const RenameJob& job, const struct stat& created,
                   const struct stat& copied) {
-  if (job.sys.fsync(job.to_dir) != 0) {
+  // The folder was opened only to name files in; syncing needs a real open.
+  ScopedFd folder(job.sys, job.sys.openat(job.to_dir, ".",
+                                          O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  if (!folder.valid() || job.sys.fsync(folder.get()) != 0) {
     return Undo(job, created, Failed(job.to_path));
   }
   struct stat now;

@@ -3,6 +3,7 @@
 // when the call says so), with nothing partial and nothing else left.
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +36,7 @@ struct MoveCase {
   bool symlink;        // move a symlink instead of a regular file
   int rename_error;    // every renameat2 fails with this (0: none)
   int link_error;      // every linkat fails with this (0: none)
+  bool no_unnamed_files = false;  // O_TMPFILE refused
 };
 
 const MoveCase kMoves[] = {
@@ -44,6 +46,7 @@ const MoveCase kMoves[] = {
     {"CrossDevice", 'E', false, 0, 0},
     {"CrossDeviceInjected", 'C', false, EXDEV, 0},
     {"CrossDeviceSymlink", 'E', true, 0, 0},
+    {"CrossDeviceNoUnnamedFiles", 'E', false, 0, 0, true},
 };
 
 const int kErrors[] = {EIO, ENOSPC, EACCES, EXDEV, EINVAL, EPERM};
@@ -127,6 +130,9 @@ class RenameFaultTest
     }
     if (move().link_error != 0) {
       faults.FailEvery({Call::kLinkat}, move().link_error);
+    }
+    if (move().no_unnamed_files) {
+      faults.FailEveryOpenWith(O_TMPFILE, EOPNOTSUPP);
     }
     faults.FailAt(n, error(), platform::testing::CallSet::All(), sticky());
     std::string to = std::string{move().to_drive} + ":\\out\\b.bin";

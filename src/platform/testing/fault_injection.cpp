@@ -40,6 +40,8 @@ struct State {
 // What FailAt and KillAt leave alone.
 struct Standing {
   int every_error[static_cast<int>(Call::kCount)] = {};
+  int open_flags = 0;
+  int open_error = 0;
   CallSet hook_kinds = CallSet::All();
   std::function<void()> hook;
 };
@@ -108,6 +110,16 @@ struct Wrapper<kKind, kMember, R (*)(Args...)> {
   }
 };
 
+int InjectingOpenat(int dir_fd, const char* path, int flags, mode_t mode) {
+  if (ShouldFail(Call::kOpenat)) return -1;
+  if (standing != nullptr && standing->open_error != 0 &&
+      (flags & standing->open_flags) == standing->open_flags) {
+    errno = standing->open_error;
+    return -1;
+  }
+  return posix::RealSysCalls().openat(dir_fd, path, flags, mode);
+}
+
 #define PELLOQUIN_WRAP(entry, kind) \
   table.entry =                     \
       Wrapper<kind, &SysCalls::entry, decltype(SysCalls::entry)>::Run
@@ -115,7 +127,7 @@ struct Wrapper<kKind, kMember, R (*)(Args...)> {
 const SysCalls& InjectingTable() {
   static const SysCalls injecting = [] {
     SysCalls table = posix::RealSysCalls();
-    PELLOQUIN_WRAP(openat, Call::kOpenat);
+    table.openat = InjectingOpenat;
     PELLOQUIN_WRAP(close, Call::kClose);
     PELLOQUIN_WRAP(fstat, Call::kFstat);
     PELLOQUIN_WRAP(fstatat, Call::kFstatat);
@@ -191,6 +203,11 @@ void FaultInjector::FailEvery(CallSet kinds, int error) {
       standing->every_error[call] = error;
     }
   }
+}
+
+void FaultInjector::FailEveryOpenWith(int flags, int error) {
+  standing->open_flags = flags;
+  standing->open_error = error;
 }
 
 void FaultInjector::FailAt(long n, int error, CallSet kinds, bool sticky) {

@@ -96,6 +96,11 @@ class FaultInjector {
   // running. Such failures are counted as calls, not as failures.
   void FailEvery(CallSet kinds, int error);
 
+  // Until Clear: every openat whose flags hold all of `flags` fails with
+  // `error`, such as (O_TMPFILE, EOPNOTSUPP) for a file system without
+  // unnamed files. Counted as calls, not as failures.
+  void FailEveryOpenWith(int flags, int error);
+
   // FailAt and KillAt each replace the counted fault asked before them.
   //
   // Counting afresh from now, only calls of `kinds`: the nth of them
