@@ -108,6 +108,12 @@ NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
     return NewFolderOutcome::kRefused;
   };
 
+  // "." and ".." pass the character check but name the folder itself and
+  // its parent, which always exist.
+  if (name == "." || name == "..") {
+    ShowError(message_box, FolderExistsPrompt(label, name), kCannotCreateTitle);
+    return NewFolderOutcome::kRefused;
+  }
   constexpr uint32_t kAnyEntry = 31;
   auto existing = file_system.FindFirst(name, kAnyEntry);
   if (!existing.ok()) return refuse(existing.status());

@@ -131,6 +131,8 @@ TEST_F(CreateNewFolderTest, NameTakenByAnyEntryIsRefused) {
       {"notes.txt", FileExistsPrompt("D:\\Photos\\", "notes.txt")},
       {".secret", FileExistsPrompt("D:\\Photos\\", ".secret")},  // hidden
       {"pipe", FileExistsPrompt("D:\\Photos\\", "pipe")},        // system
+      {".", FolderExistsPrompt("D:\\Photos\\", ".")},
+      {"..", FolderExistsPrompt("D:\\Photos\\", "..")},
   };
   for (const Case& c : cases) {
     message_box_.Clear();
@@ -147,7 +149,8 @@ TEST_F(CreateNewFolderTest, NameTakenByAnyEntryIsRefused) {
 TEST_F(CreateNewFolderTest, MakesTheFolderAsTypedInTheCurrentFolder) {
   // Names the character check lets through go to the disk untrimmed; a
   // leading dot makes a hidden folder here, which must still count as made.
-  for (std::string_view name : {"new", "   ", "ends in a dot.", ".cache"}) {
+  for (std::string_view name :
+       {"new", "   ", "ends in a dot.", "...", ".cache"}) {
     EXPECT_EQ(Create(name), NewFolderOutcome::kCreated) << name;
     EXPECT_TRUE(drives_.Exists('D', "Photos/" + std::string(name))) << name;
   }

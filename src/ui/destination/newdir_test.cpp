@@ -63,6 +63,25 @@ TEST_F(NewdirTest, BelowARootMakesTheFolderAndOpensIt) {
   EXPECT_EQ(*file_system_->CurrentFolder('C'), "C:\\Photos");
 }
 
+TEST_F(NewdirTest, NamesGoToTheDiskAndTheFolderListAsTyped) {
+  // Untrimmed blanks, a trailing dot, a leading dot (hidden here).
+  const std::vector<std::string> names = {"   ", "ends in a dot.", ".cache"};
+  InDialog3([&](Dialog3& dialog) {
+    for (const std::string& name : names) {
+      InNewdir(dialog, [&](NEWDIR& newdir) {
+        Type(newdir, name);
+        newdir.Create_UIButton->click();
+      });
+      EXPECT_EQ(dialog.Dir1->Path(), "C:\\Photos\\" + name);
+      OpenFolder(*dialog.Dir1, "C:\\Photos");
+    }
+  });
+  EXPECT_TRUE(message_box_.calls().empty());
+  for (const std::string& name : names) {
+    EXPECT_TRUE(drives_.Exists('C', "Photos/" + name)) << name;
+  }
+}
+
 TEST_F(NewdirTest, AtARootOpensTheFolderThroughADoubledBackslash) {
   InDialog3([&](Dialog3& dialog) {
     ChooseDrive(*dialog.Drive1, 'D');
