@@ -1,5 +1,7 @@
 #include "ui/controls/list_box.h"
 
+#include <algorithm>
+
 #include "ui/controls/text.h"
 
 namespace ui {
@@ -35,6 +37,15 @@ void ListBoxModel::Remove(int row) {
   endRemoveRows();
 }
 
+void ListBoxModel::RemoveFirst(int count) {
+  beginRemoveRows(QModelIndex(), 0, count - 1);
+  for (int row = 0; row < count; ++row) {
+    index_.erase(index_.find(entries_[row]));
+  }
+  entries_.erase(entries_.begin(), entries_.begin() + count);
+  endRemoveRows();
+}
+
 void ListBoxModel::RemoveAll() {
   beginResetModel();
   entries_.clear();
@@ -56,6 +67,13 @@ bool ListBox::AddItem(std::string text) {
 void ListBox::RemoveItem(int row) {
   if (row < 0 || row >= ListCount()) return;
   model_->Remove(row);
+  SetListIndex(-1);
+}
+
+void ListBox::RemoveFirstItems(int count) {
+  count = std::min(count, ListCount());
+  if (count <= 0) return;
+  model_->RemoveFirst(count);
   SetListIndex(-1);
 }
 

@@ -28,6 +28,8 @@ class ListBoxModel : public QAbstractListModel {
   int CountOf(const std::string& text) const;
   void Append(std::string text);
   void Remove(int row);
+  // Removes the first `count` entries at once.
+  void RemoveFirst(int count);
   void RemoveAll();
 
  private:
@@ -55,6 +57,8 @@ class ListBox : public ClickListView {
   // Removes the entry at `row` (ignored when out of range); the entries
   // behind it move up and nothing stays selected.
   void RemoveItem(int row);
+  // Removes the first `count` entries (at most all) in one step.
+  void RemoveFirstItems(int count);
   void Clear();
 
  private:

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -101,12 +102,20 @@ class Form1 : public QWidget, public engine::RenameHost {
   Label* Label8;         // target folder
 
  private:
+  class RunMessageBox;
+
   void CreateControls();
   void CreateFrameControls();
   void NameControls();
   void SetTabOrder();
   void SetAccessibleNames();
   void ConnectHandlers();
+  // During a run, the list's removals and the running number are gathered
+  // and written into List1 and Text3 before every repaint, before every
+  // message box and when the run ends: the window never shows a state the
+  // run has not reached, and the batch does not pay for a list update and
+  // a text layout per file.
+  void WriteGatheredEffects();
   // Repaints what a running batch changes, at most every few hundredths of
   // a second, without handing control to the event loop.
   void RepaintDuringRun();
@@ -117,6 +126,9 @@ class Form1 : public QWidget, public engine::RenameHost {
   platform::MessageBox& message_box_;
   platform::NumberFormat numbers_;
   QElapsedTimer since_repaint_;
+  bool running_ = false;
+  int gathered_removals_ = 0;
+  std::optional<std::string> gathered_running_number_;
 };
 
 }  // namespace ui

@@ -36,10 +36,30 @@ std::string DriveNotReadyPrompt(std::string_view drive,
 
 }  // namespace
 
+// The run's message boxes: each shows the window as the run left it.
+class Form1::RunMessageBox : public platform::MessageBox {
+ public:
+  RunMessageBox(Form1& form, platform::MessageBox& inner)
+      : form_(form), inner_(inner) {}
+  int Show(std::string_view prompt, int style,
+           std::string_view title) override {
+    form_.WriteGatheredEffects();
+    return inner_.Show(prompt, style, title);
+  }
+
+ private:
+  Form1& form_;
+  platform::MessageBox& inner_;
+};
+
 void Form1::Command3_Click() {
+  RunMessageBox run_message_box(*this, message_box_);
   since_repaint_.start();
-  engine::RunRename(ReadRenameRequest(), *this, file_system_, message_box_,
+  running_ = true;
+  engine::RunRename(ReadRenameRequest(), *this, file_system_, run_message_box,
                     numbers_);
+  running_ = false;
+  WriteGatheredEffects();
 }
 
 engine::RenameRequest Form1::ReadRenameRequest() const {
@@ -134,15 +154,31 @@ void Form1::SetProgress(float value) {
   RepaintDuringRun();
 }
 
-void Form1::RemoveFirstEntry() { List1->RemoveItem(0); }
+void Form1::RemoveFirstEntry() {
+  ++gathered_removals_;
+  if (!running_) WriteGatheredEffects();
+}
 
 void Form1::SetRunningNumber(std::string_view text) {
-  Text3->setText(ToQt(text));
+  gathered_running_number_ = std::string(text);
+  if (!running_) WriteGatheredEffects();
+}
+
+void Form1::WriteGatheredEffects() {
+  if (gathered_removals_ > 0) {
+    List1->RemoveFirstItems(gathered_removals_);
+    gathered_removals_ = 0;
+  }
+  if (gathered_running_number_) {
+    Text3->setText(ToQt(*gathered_running_number_));
+    gathered_running_number_.reset();
+  }
 }
 
 void Form1::SelectPadding(int index) { Combo1->setCurrentIndex(index); }
 
 void Form1::RefreshFileList() {
+  WriteGatheredEffects();
   platform::Status status = File1->Refresh();
   if (!status.ok()) ShowStatus(status, "Files not listed");
 }
@@ -153,6 +189,7 @@ void Form1::RepaintDuringRun() {
       pb->Value() < 100.0f) {
     return;
   }
+  WriteGatheredEffects();
   List1->doItemsLayout();
   List1->viewport()->repaint();
   Text3->repaint();

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "engine/rename_run.h"
@@ -115,6 +116,53 @@ TEST_F(Form1Test, NoExtensionAnsweredNoRenamesNothing) {
   EXPECT_EQ(f.Label7->Caption(), "1");
   EXPECT_EQ(f.pb->Value(), 42.0f);
   EXPECT_EQ(f.List1->ListCount(), 1);
+}
+
+// Notes what the window shows at the moment each box opens.
+class WindowAtEachBox : public platform::MessageBox {
+ public:
+  Form1* form = nullptr;
+  std::vector<std::pair<Strings, std::string>> seen;  // List1, Text3
+  int Show(std::string_view, int, std::string_view) override {
+    Strings entries;
+    for (int row = 0; row < form->List1->ListCount(); ++row) {
+      entries.push_back(form->List1->List(row));
+    }
+    seen.emplace_back(entries, form->Text3->text().toStdString());
+    return platform::kAnswerOk;
+  }
+};
+
+TEST_F(Form1Test, TheRunsMessageBoxesSeeTheWindowAsTheRunLeftIt) {
+  drives_.WriteFile('C', "a.jpg", "A");
+  drives_.WriteFile('C', "b.jpg", "B");
+  drives_.WriteFile('C', "c.jpg", "C");
+  drives_.WriteFile('C', "d.jpg", "D");
+  drives_.WriteFile('C', "T3.jpg", "taken");
+  WindowAtEachBox boxes;
+  form_ = std::make_unique<Form1>(*file_system_, boxes);
+  boxes.form = form_.get();
+  Form1& f = *form_;
+  for (int row = 0; row < f.File1->ListCount(); ++row) {
+    if (f.File1->List(row) != "T3.jpg") f.File1->ClickItem(row);
+  }
+  f.Text1->setText("T");
+  f.Combo2->setEditText("jpg");
+  f.Command3_Click();  // a.jpg -> T1, b.jpg -> T2, c.jpg stops at T3
+  ASSERT_EQ(boxes.seen.size(), 1u);
+  EXPECT_EQ(boxes.seen[0].first, (Strings{"C:\\\\c.jpg", "C:\\\\d.jpg"}));
+  EXPECT_EQ(boxes.seen[0].second, "3");
+
+  f.List1->RemoveItem(0);  // c.jpg stays where it is
+  f.Command3_Click();      // d.jpg would take T3: still taken
+  ASSERT_EQ(boxes.seen.size(), 2u);
+  EXPECT_EQ(boxes.seen[1].first, Strings{"C:\\\\d.jpg"});
+  std::filesystem::remove(drives_.Host('C', "T3.jpg"));
+  f.Command3_Click();  // d.jpg -> T3, then the "Done" box
+  ASSERT_EQ(boxes.seen.size(), 3u);
+  EXPECT_TRUE(boxes.seen[2].first.empty());
+  EXPECT_EQ(boxes.seen[2].second, "4");
+  EXPECT_EQ(drives_.ReadFile('C', "T3.jpg"), "D");
 }
 
 // Forwards to another file system; each rename first waits and notes
