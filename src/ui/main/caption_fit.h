@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QString>
+
 #include <QWidget>
 
 namespace ui {
@@ -12,10 +13,11 @@ namespace ui {
 // per line; empty when all fit. A label tall enough for two lines may wrap.
 QString CutCaptions(const QWidget& window, const QFont& font);
 
-// The largest font of the base font's family, at most its size and not
-// smaller than `smallest_pixels`, at which every caption of the window fits,
-// trying the family's narrower widths before smaller sizes. The base font
-// at the smallest size when none fits.
+// A font of the base font's family, at most its size and not smaller than
+// `smallest_pixels`, at which every caption of the window fits: of the
+// family's normal and narrower widths, the one that allows the largest size
+// by estimate, at the largest size that fits. The base font at the smallest
+// size when none fits.
 QFont FittingFont(const QWidget& window, const QFont& base,
                   int smallest_pixels);
 
