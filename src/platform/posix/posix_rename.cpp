@@ -2,8 +2,11 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/posix/errno_status.h"
 #include "platform/posix/posix_file_system.h"
@@ -18,19 +21,26 @@ struct HostEntry {
   std::string name;
 };
 
-Result<HostEntry> HostEntryOf(const PosixFileSystem& file_system,
-                              std::string_view path) {
-  Result<std::string> full = file_system.FullPath(path);
-  if (!full.ok()) return full.status();
-  if (full->back() == '\\') {
-    return Status(Error::kInvalidName, std::string(path),
-                  "It names a drive, not a file.");
+// True for a name of printable ASCII without the characters the escaping
+// maps, within the host's length limit: its own host name. Such names need
+// none of the unescaping's round-trip checks, which cost more than the
+// rename itself in a large batch.
+bool IsPlainName(const std::string& name) {
+  if (name.size() > 255) return false;
+  for (char c : name) {
+    if (c < 0x20 || c > 0x7E) return false;
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+      return false;
+    }
   }
-  Result<std::string> host = file_system.ToHostPath(path);
-  if (!host.ok()) return host.status();
-  size_t slash = host->rfind('/');
-  return HostEntry{slash == 0 ? "/" : host->substr(0, slash),
-                   host->substr(slash + 1)};
+  return true;
+}
+
+// Splits a host path below a drive's root into its folder and name.
+HostEntry SplitHostPath(const std::string& host) {
+  size_t slash = host.rfind('/');
+  return HostEntry{slash == 0 ? "/" : host.substr(0, slash),
+                   host.substr(slash + 1)};
 }
 
 Status WithCode(Error code, const Status& status) {
@@ -111,9 +121,29 @@ Status LinkThenUnlink(const RenameJob& job) {
 }  // namespace
 
 Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
-  Result<HostEntry> source = HostEntryOf(*this, from);
+  auto host_entry = [this](std::string_view path) -> Result<HostEntry> {
+    Result<Resolved> resolved = Resolve(path);
+    if (!resolved.ok()) return resolved.status();
+    if (resolved->components.empty()) {
+      return Status(Error::kInvalidName, std::string(path),
+                    "It names a drive, not a file.");
+    }
+    const std::vector<std::string>& names = resolved->components;
+    if (!std::all_of(names.begin(), names.end(), IsPlainName)) {
+      Result<std::string> host = HostPathOf(*resolved);
+      if (!host.ok()) return host.status();
+      return SplitHostPath(*host);
+    }
+    std::string folder = resolved->drive->mapping.host_folder;
+    for (size_t i = 0; i + 1 < names.size(); ++i) {
+      if (folder.back() != '/') folder += '/';
+      folder += names[i];
+    }
+    return HostEntry{std::move(folder), names.back()};
+  };
+  Result<HostEntry> source = host_entry(from);
   if (!source.ok()) return source.status();
-  Result<HostEntry> target = HostEntryOf(*this, to);
+  Result<HostEntry> target = host_entry(to);
   if (!target.ok()) return target.status();
 
   // The destination folder first: a bare rename answers ENOENT both for a
@@ -132,12 +162,9 @@ Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
     return error == ENOTDIR ? WithCode(Error::kNotFound, status) : status;
   }
 
-  RenameJob job{sys_,
-                same_folder ? to_dir.get() : from_dir.get(),
-                source->name,
-                std::string(from),
-                to_dir.get(),
-                target->name,
+  RenameJob job{sys_,           same_folder ? to_dir.get() : from_dir.get(),
+                source->name,   std::string(from),
+                to_dir.get(),   target->name,
                 std::string(to)};
   if (sys_.fstatat(job.from_dir, job.from_name.c_str(), &job.source,
                    AT_SYMLINK_NOFOLLOW) != 0) {

@@ -117,41 +117,42 @@ const std::string kLongTarget = "C:\\in\\" + kLongName;
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RenameRefusalTest,
-    ::testing::Values(
-        RefusalCase{"TargetExists", "C:\\in\\a.jpg", "C:\\in\\taken.jpg",
-                    Error::kAlreadyExists},
-        RefusalCase{"TargetIsADanglingSymlink", "C:\\in\\a.jpg",
-                    "C:\\in\\dangling", Error::kAlreadyExists},
-        RefusalCase{"TargetIsAFolder", "C:\\in\\a.jpg", "C:\\in\\folder",
-                    Error::kAlreadyExists},
-        RefusalCase{"SamePath", "C:\\in\\a.jpg", "C:\\\\in\\a.jpg",
-                    Error::kAlreadyExists},
-        RefusalCase{"TargetExistsOnAnotherFileSystem", "C:\\in\\a.jpg",
-                    "E:\\out\\taken.jpg", Error::kAlreadyExists},
-        RefusalCase{"SourceGone", "C:\\in\\gone.jpg", "C:\\in\\b.jpg",
-                    Error::kNotFound},
-        RefusalCase{"SourceFolderGone", "C:\\nowhere\\a.jpg", "C:\\in\\b.jpg",
-                    Error::kNotFound},
-        RefusalCase{"SourceGoneAcrossDevices", "C:\\in\\gone.jpg",
-                    "E:\\out\\b.jpg", Error::kNotFound},
-        RefusalCase{"DestinationFolderMissing", "C:\\in\\a.jpg",
-                    "C:\\nowhere\\b.jpg", Error::kPathNotFound},
-        RefusalCase{"DestinationFolderIsAFile", "C:\\in\\a.jpg",
-                    "C:\\in\\taken.jpg\\b.jpg", Error::kPathNotFound},
-        RefusalCase{"BothMissing", "C:\\in\\gone.jpg", "C:\\nowhere\\b.jpg",
-                    Error::kPathNotFound},
-        RefusalCase{"NewNameTooLong", "C:\\in\\a.jpg", kLongTarget.c_str(),
-                    Error::kNameTooLong},
-        RefusalCase{"RawWildcardInNewName", "C:\\in\\a.jpg", "C:\\in\\a?.jpg",
-                    Error::kInvalidName},
-        RefusalCase{"NewNameIsARoot", "C:\\in\\a.jpg", "D:\\",
-                    Error::kInvalidName},
-        RefusalCase{"UnknownDrive", "C:\\in\\a.jpg", "Q:\\b.jpg",
-                    Error::kNotReady},
-        RefusalCase{"SourceIsAFolder", "C:\\in\\folder", "C:\\in\\f2",
-                    Error::kUnsupported},
-        RefusalCase{"SourceIsAPipe", "C:\\in\\pipe", "E:\\out\\pipe",
-                    Error::kUnsupported}),
+    ::testing::Values(RefusalCase{"TargetExists", "C:\\in\\a.jpg",
+                                  "C:\\in\\taken.jpg", Error::kAlreadyExists},
+                      RefusalCase{"TargetIsADanglingSymlink", "C:\\in\\a.jpg",
+                                  "C:\\in\\dangling", Error::kAlreadyExists},
+                      RefusalCase{"TargetIsAFolder", "C:\\in\\a.jpg",
+                                  "C:\\in\\folder", Error::kAlreadyExists},
+                      RefusalCase{"SamePath", "C:\\in\\a.jpg",
+                                  "C:\\\\in\\a.jpg", Error::kAlreadyExists},
+                      RefusalCase{"TargetExistsOnAnotherFileSystem",
+                                  "C:\\in\\a.jpg", "E:\\out\\taken.jpg",
+                                  Error::kAlreadyExists},
+                      RefusalCase{"SourceGone", "C:\\in\\gone.jpg",
+                                  "C:\\in\\b.jpg", Error::kNotFound},
+                      RefusalCase{"SourceFolderGone", "C:\\nowhere\\a.jpg",
+                                  "C:\\in\\b.jpg", Error::kNotFound},
+                      RefusalCase{"SourceGoneAcrossDevices", "C:\\in\\gone.jpg",
+                                  "E:\\out\\b.jpg", Error::kNotFound},
+                      RefusalCase{"DestinationFolderMissing", "C:\\in\\a.jpg",
+                                  "C:\\nowhere\\b.jpg", Error::kPathNotFound},
+                      RefusalCase{"DestinationFolderIsAFile", "C:\\in\\a.jpg",
+                                  "C:\\in\\taken.jpg\\b.jpg",
+                                  Error::kPathNotFound},
+                      RefusalCase{"BothMissing", "C:\\in\\gone.jpg",
+                                  "C:\\nowhere\\b.jpg", Error::kPathNotFound},
+                      RefusalCase{"NewNameTooLong", "C:\\in\\a.jpg",
+                                  kLongTarget.c_str(), Error::kNameTooLong},
+                      RefusalCase{"RawWildcardInNewName", "C:\\in\\a.jpg",
+                                  "C:\\in\\a?.jpg", Error::kInvalidName},
+                      RefusalCase{"NewNameIsARoot", "C:\\in\\a.jpg", "D:\\",
+                                  Error::kInvalidName},
+                      RefusalCase{"UnknownDrive", "C:\\in\\a.jpg", "Q:\\b.jpg",
+                                  Error::kNotReady},
+                      RefusalCase{"SourceIsAFolder", "C:\\in\\folder",
+                                  "C:\\in\\f2", Error::kUnsupported},
+                      RefusalCase{"SourceIsAPipe", "C:\\in\\pipe",
+                                  "E:\\out\\pipe", Error::kUnsupported}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RenameFileTest, RefusesASocket) {
@@ -161,7 +162,8 @@ TEST_F(RenameFileTest, RefusesASocket) {
   address.sun_family = AF_UNIX;
   ASSERT_LT(path.size(), sizeof address.sun_path);
   path.copy(address.sun_path, path.size());
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address),
+            0);
 
   EXPECT_EQ(fs_.RenameFile("C:\\in\\sock", "C:\\in\\s2").code(),
             Error::kUnsupported);
@@ -258,8 +260,8 @@ TEST_P(CrossDeviceTest, MovesAnEmptyFile) {
 TEST_P(CrossDeviceTest, RecreatesASymlinkWithoutFollowingIt) {
   drives_.WriteFile('C', "in/real.jpg", "real");
   ASSERT_EQ(::symlink("real.jpg", drives_.Host('C', "in/link").c_str()), 0);
-  ASSERT_EQ(::symlink("/no/such/file", drives_.Host('C', "in/dangling").c_str()),
-            0);
+  ASSERT_EQ(
+      ::symlink("/no/such/file", drives_.Host('C', "in/dangling").c_str()), 0);
 
   ASSERT_TRUE(fs_.RenameFile("C:\\in\\link", To("link")).ok());
   ASSERT_TRUE(fs_.RenameFile("C:\\in\\dangling", To("dangling")).ok());
@@ -270,7 +272,8 @@ TEST_P(CrossDeviceTest, RecreatesASymlinkWithoutFollowingIt) {
                        sizeof target - 1),
             0);
   EXPECT_STREQ(target, "real.jpg");
-  EXPECT_TRUE(S_ISLNK(LinkStat(drives_.Host(to_drive(), "out/dangling")).st_mode));
+  EXPECT_TRUE(
+      S_ISLNK(LinkStat(drives_.Host(to_drive(), "out/dangling")).st_mode));
 }
 
 TEST_P(CrossDeviceTest, UsesAHiddenTemporaryWhereUnnamedFilesAreRefused) {
@@ -287,8 +290,7 @@ TEST_P(CrossDeviceTest, UsesAHiddenTemporaryWhereUnnamedFilesAreRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RealAndInjected, CrossDeviceTest,
-                         ::testing::Values(false, true),
-                         [](const auto& info) {
+                         ::testing::Values(false, true), [](const auto& info) {
                            return info.param ? "Injected" : "Real";
                          });
 

@@ -48,8 +48,9 @@ Status Undo(const RenameJob& job, const struct stat& created,
 Status FinishMove(const RenameJob& job, const struct stat& created,
                   const struct stat& copied) {
   // The folder was opened only to name files in; syncing needs a real open.
-  ScopedFd folder(job.sys, job.sys.openat(job.to_dir, ".",
-                                          O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  ScopedFd folder(
+      job.sys,
+      job.sys.openat(job.to_dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (!folder.valid() || job.sys.fsync(folder.get()) != 0) {
     return Undo(job, created, Failed(job.to_path));
   }
@@ -143,8 +144,8 @@ Status OpenNamedStaging(const RenameJob& job, Staging& staging) {
 }
 
 Status OpenStaging(const RenameJob& job, Staging& staging) {
-  staging.fd.Reset(job.sys.openat(job.to_dir, ".",
-                                  O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  staging.fd.Reset(
+      job.sys.openat(job.to_dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
   if (!staging.fd.valid()) {
     if (!RefusesUnnamedFiles(errno)) return Failed(job.to_path);
     if (Status named = OpenNamedStaging(job, staging); !named.ok()) {
@@ -199,8 +200,8 @@ bool WriteAll(const SysCalls& sys, int fd, const char* data, size_t size) {
 // in the kernel where it can, then through a buffer.
 Status CopyContent(const RenameJob& job, int in, int out) {
   for (;;) {
-    ssize_t n = job.sys.copy_file_range(in, nullptr, out, nullptr, kCopyChunk,
-                                        0);
+    ssize_t n =
+        job.sys.copy_file_range(in, nullptr, out, nullptr, kCopyChunk, 0);
     if (n > 0) continue;
     if (n == 0) break;  // the end, or a file system that copies nothing
     if (errno == EINTR) continue;
@@ -250,8 +251,8 @@ Status PublishUnnamed(const RenameJob& job, const Staging& staging) {
   // Linking by descriptor needs a privilege; the /proc name does not.
   if (errno == ENOENT || errno == EPERM) {
     std::string proc = "/proc/self/fd/" + std::to_string(staging.fd.get());
-    if (job.sys.linkat(AT_FDCWD, proc.c_str(), job.to_dir,
-                       job.to_name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (job.sys.linkat(AT_FDCWD, proc.c_str(), job.to_dir, job.to_name.c_str(),
+                       AT_SYMLINK_FOLLOW) == 0) {
       return Status();
     }
   }
@@ -280,11 +281,10 @@ Status PublishNamed(const RenameJob& job, const Staging& staging) {
 }
 
 Status MoveRegularFile(const RenameJob& job) {
-  ScopedFd in(job.sys,
-              job.sys.openat(job.from_dir, job.from_name.c_str(),
-                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
-                                 O_CLOEXEC,
-                             0));
+  ScopedFd in(job.sys, job.sys.openat(job.from_dir, job.from_name.c_str(),
+                                      O_RDONLY | O_NOFOLLOW | O_NONBLOCK |
+                                          O_NOCTTY | O_CLOEXEC,
+                                      0));
   if (!in.valid()) {
     return errno == ELOOP ? SourceChanged(job) : Failed(job.from_path);
   }

@@ -32,10 +32,10 @@ constexpr long kMaxCalls = 5000;
 // One kind of move, and what the file system around it refuses.
 struct MoveCase {
   const char* name;
-  char to_drive;       // 'C' the same file system, 'E' another one
-  bool symlink;        // move a symlink instead of a regular file
-  int rename_error;    // every renameat2 fails with this (0: none)
-  int link_error;      // every linkat fails with this (0: none)
+  char to_drive;                  // 'C' the same file system, 'E' another one
+  bool symlink;                   // move a symlink instead of a regular file
+  int rename_error;               // every renameat2 fails with this (0: none)
+  int link_error;                 // every linkat fails with this (0: none)
   bool no_unnamed_files = false;  // O_TMPFILE refused
 };
 
@@ -117,7 +117,8 @@ class RenameFaultTest
     drives.MakeFolder('C', "in");
     drives.MakeFolder(move().to_drive, "out");
     if (move().symlink) {
-      EXPECT_EQ(::symlink(kLinkTarget, drives.Host('C', "in/a.bin").c_str()), 0);
+      EXPECT_EQ(::symlink(kLinkTarget, drives.Host('C', "in/a.bin").c_str()),
+                0);
     } else {
       drives.WriteFile('C', "in/a.bin", content_);
     }
@@ -139,8 +140,8 @@ class RenameFaultTest
     Status status = fs.RenameFile("C:\\in\\a.bin", to);
     bool fired = faults.fired();
     std::string where = "fault at call " + std::to_string(n) + " (" +
-                        CallName(faults.first_failed()) + "): " +
-                        status.ToString();
+                        CallName(faults.first_failed()) +
+                        "): " + status.ToString();
     faults.Clear();
 
     Entry old_entry = EntryAt(drives, 'C', "in/a.bin");
@@ -156,11 +157,11 @@ class RenameFaultTest
       EXPECT_EQ(new_entry, Entry::kNone) << where;
       // The injected fault's kind, or that of what the file system
       // refuses anyway (no hard links: an unnamed copy cannot be linked).
-      bool explained =
-          status.code() == KindOf(error()) ||
-          (move().rename_error != 0 &&
-           status.code() == KindOf(move().rename_error)) ||
-          (move().link_error != 0 && status.code() == KindOf(move().link_error));
+      bool explained = status.code() == KindOf(error()) ||
+                       (move().rename_error != 0 &&
+                        status.code() == KindOf(move().rename_error)) ||
+                       (move().link_error != 0 &&
+                        status.code() == KindOf(move().link_error));
       EXPECT_TRUE(explained) << where;
     }
     // A temporary file may only be left when the failure names it.
@@ -171,7 +172,8 @@ class RenameFaultTest
     if (!temp_named) {
       EXPECT_EQ(drives.List(move().to_drive, "out"), expected_out) << where;
     }
-    EXPECT_EQ(OpenDescriptors(), descriptors) << "descriptors leaked; " << where;
+    EXPECT_EQ(OpenDescriptors(), descriptors)
+        << "descriptors leaked; " << where;
     return fired;
   }
 
@@ -190,15 +192,17 @@ TEST_P(RenameFaultTest, FileIsWholeAtExactlyOnePathAfterEveryFault) {
   EXPECT_GT(n, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryFaultPoint, RenameFaultTest,
-    ::testing::Combine(::testing::ValuesIn(kMoves),
-                       ::testing::ValuesIn(kErrors), ::testing::Bool()),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) + "_" +
-             strerrorname_np(std::get<1>(info.param)) +
-             (std::get<2>(info.param) ? "_FromThereOn" : "_Once");
-    });
+INSTANTIATE_TEST_SUITE_P(EveryFaultPoint, RenameFaultTest,
+                         ::testing::Combine(::testing::ValuesIn(kMoves),
+                                            ::testing::ValuesIn(kErrors),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  "_" +
+                                  strerrorname_np(std::get<1>(info.param)) +
+                                  (std::get<2>(info.param) ? "_FromThereOn"
+                                                           : "_Once");
+                         });
 
 // A file that appears at the new path just before the call that would
 // publish the move is never replaced.
@@ -230,11 +234,11 @@ TEST_P(RacingFileTest, NeverOverwritesTheRacer) {
   if (race.rename_error != 0) {
     faults.FailEvery({Call::kRenameat2}, race.rename_error);
   }
-  faults.BeforeNext({race.publish}, [&] {
-    drives.WriteFile(race.to_drive, "out/b", "racer");
-  });
+  faults.BeforeNext({race.publish},
+                    [&] { drives.WriteFile(race.to_drive, "out/b", "racer"); });
 
-  Status status = fs.RenameFile("C:\\in\\a", std::string{race.to_drive} + ":\\out\\b");
+  Status status =
+      fs.RenameFile("C:\\in\\a", std::string{race.to_drive} + ":\\out\\b");
 
   EXPECT_EQ(status.code(), Error::kAlreadyExists) << status.ToString();
   EXPECT_EQ(drives.ReadFile(race.to_drive, "out/b"), "racer");

@@ -82,7 +82,8 @@ class RenameKillTest : public ::testing::TestWithParam<bool> {
              ::readlink(host.c_str(), target, sizeof target - 1) > 0 &&
              file.content == target;
     }
-    return S_ISREG(st.st_mode) && drives.ReadFile(drive, relative) == file.content;
+    return S_ISREG(st.st_mode) &&
+           drives.ReadFile(drive, relative) == file.content;
   }
 
   // Where each file is; fails the test for a file lost or partial.
@@ -137,7 +138,8 @@ TEST_P(RenameKillTest, NoFileIsLostWhereverTheBatchIsKilled) {
     if (child == 0) {
       FaultInjector faults;
       faults.KillAt(n);
-      _exit(RunBatch(drives, faults) == static_cast<int>(batch_.size()) ? 0 : 1);
+      _exit(RunBatch(drives, faults) == static_cast<int>(batch_.size()) ? 0
+                                                                        : 1);
     }
     int wait_status = 0;
     ASSERT_EQ(::waitpid(child, &wait_status, 0), child);

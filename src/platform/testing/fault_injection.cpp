@@ -15,12 +15,12 @@ namespace {
 using posix::SysCalls;
 
 constexpr const char* kCallNames[] = {
-    "openat",    "close",      "fstat",     "fstatat",  "fstatfs",
-    "faccessat", "renameat2",  "renameat",  "linkat",   "unlinkat",
-    "symlinkat", "readlinkat", "mkdirat",   "read",     "write",
-    "copy_file_range",         "fsync",     "fchmod",   "fchown",
-    "futimens",  "utimensat",  "fdopendir", "readdir",  "closedir",
-    "chdir",     "getcwd",
+    "openat",          "close",      "fstat",    "fstatat",  "fstatfs",
+    "faccessat",       "renameat2",  "renameat", "linkat",   "unlinkat",
+    "symlinkat",       "readlinkat", "mkdirat",  "read",     "write",
+    "copy_file_range", "fsync",      "fchmod",   "fchown",   "futimens",
+    "utimensat",       "fdopendir",  "readdir",  "closedir", "chdir",
+    "getcwd",
 };
 static_assert(std::size(kCallNames) == static_cast<size_t>(Call::kCount));
 
@@ -121,8 +121,7 @@ int InjectingOpenat(int dir_fd, const char* path, int flags, mode_t mode) {
 }
 
 #define PELLOQUIN_WRAP(entry, kind) \
-  table.entry =                     \
-      Wrapper<kind, &SysCalls::entry, decltype(SysCalls::entry)>::Run
+  table.entry = Wrapper<kind, &SysCalls::entry, decltype(SysCalls::entry)>::Run
 
 const SysCalls& InjectingTable() {
   static const SysCalls injecting = [] {
@@ -193,9 +192,7 @@ FaultInjector::~FaultInjector() {
   standing = nullptr;
 }
 
-const posix::SysCalls& FaultInjector::table() const {
-  return InjectingTable();
-}
+const posix::SysCalls& FaultInjector::table() const { return InjectingTable(); }
 
 void FaultInjector::FailEvery(CallSet kinds, int error) {
   for (int call = 0; call < static_cast<int>(Call::kCount); ++call) {
