@@ -204,6 +204,48 @@ INSTANTIATE_TEST_SUITE_P(EveryFaultPoint, RenameFaultTest,
                                                            : "_Once");
                          });
 
+// When the source cannot be removed after the copy was published, the copy
+// is taken back; when that fails too, the call says the file exists twice.
+struct UnlinkCase {
+  const char* name;
+  bool clean_up_fails;
+  Error expected;
+};
+
+class SourceRemovalTest : public ::testing::TestWithParam<UnlinkCase> {};
+
+TEST_P(SourceRemovalTest, TakesTheCopyBackOrReportsTheDuplicate) {
+  TempDrives drives("CE", "E");
+  drives.MakeFolder('C', "in");
+  drives.MakeFolder('E', "out");
+  drives.WriteFile('C', "in/a", "mine");
+  FaultInjector faults;
+  PosixFileSystem fs(drives.mappings(), faults.table());
+  if (!drives.CrossesDevice('E')) {
+    faults.FailEvery({Call::kRenameat2}, EXDEV);
+  }
+  // The first unlink of a cross-device move is the source's.
+  faults.FailAt(1, EIO, {Call::kUnlinkat}, GetParam().clean_up_fails);
+
+  Status status = fs.RenameFile("C:\\in\\a", "E:\\out\\b");
+
+  EXPECT_EQ(status.code(), GetParam().expected) << status.ToString();
+  EXPECT_EQ(drives.ReadFile('C', "in/a"), "mine");
+  if (GetParam().clean_up_fails) {
+    EXPECT_EQ(drives.ReadFile('E', "out/b"), "mine");
+    EXPECT_NE(status.message().find("C:\\in\\a"), std::string::npos);
+    EXPECT_NE(status.message().find("E:\\out\\b"), std::string::npos);
+  } else {
+    EXPECT_EQ(drives.List('E', "out"), Names{});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Removal, SourceRemovalTest,
+    ::testing::Values(UnlinkCase{"CopyTakenBack", false, Error::kIo},
+                      UnlinkCase{"CopyStays", true, Error::kDuplicated}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A file that appears at the new path just before the call that would
 // publish the move is never replaced.
 struct RaceCase {
