@@ -143,7 +143,8 @@ double BareRenameLoop(const std::string& folder, int count) {
   for (int i = 0; i < count; ++i) {
     const std::string from = "file" + std::to_string(i) + ".jpg";
     const std::string to = "Trip" + std::to_string(i + 1) + ".jpg";
-    if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) != 0) {
+    if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) !=
+        0) {
       std::perror("renameat2");
       std::exit(1);
     }
@@ -198,12 +199,14 @@ void BenchmarkRenameAll() {
   const double form = RenameThroughForm1(form_folder, kListEntries);
   const double platform = PlatformRenameLoop(platform_folder, kListEntries);
   const double bare = BareRenameLoop(bare_folder, kListEntries);
-  std::printf("rename %d files: Form1 %.1f ms, bare renameat2 %.1f ms, "
-              "ratio %.2f (target <= 1.5)\n",
-              kListEntries, form, bare, form / bare);
-  std::printf("  of which the platform's RenameFile loop alone: %.1f ms, "
-              "ratio %.2f to bare\n",
-              platform, platform / bare);
+  std::printf(
+      "rename %d files: Form1 %.1f ms, bare renameat2 %.1f ms, "
+      "ratio %.2f (target <= 1.5)\n",
+      kListEntries, form, bare, form / bare);
+  std::printf(
+      "  of which the platform's RenameFile loop alone: %.1f ms, "
+      "ratio %.2f to bare\n",
+      platform, platform / bare);
   std::filesystem::remove_all(bare_folder);
   std::filesystem::remove_all(platform_folder);
   std::filesystem::remove_all(form_folder);
@@ -237,10 +240,10 @@ void BenchmarkStart(const char* self) {
     label.push_back(TimeChild(self, "--show-label"));
     form.push_back(TimeChild(self, "--show-form1"));
   }
-  std::printf("start to shown window (median of %d): Form1 %.1f ms, "
-              "one-label window %.1f ms, ratio %.2f (target <= 1.5)\n",
-              kStartRuns, Median(form), Median(label),
-              Median(form) / Median(label));
+  std::printf(
+      "start to shown window (median of %d): Form1 %.1f ms, "
+      "one-label window %.1f ms, ratio %.2f (target <= 1.5)\n",
+      kStartRuns, Median(form), Median(label), Median(form) / Median(label));
 }
 
 void BenchmarkMemory(const char* self) {
@@ -256,9 +259,10 @@ void BenchmarkMemory(const char* self) {
   int status = 0;
   struct rusage usage {};
   ::wait4(pid, &status, 0, &usage);
-  std::printf("peak memory, Form1 on %d files with %d entries: %.1f MB "
-              "(target < 150 MB)\n",
-              kBigFolderFiles, kListEntries, usage.ru_maxrss / 1024.0);
+  std::printf(
+      "peak memory, Form1 on %d files with %d entries: %.1f MB "
+      "(target < 150 MB)\n",
+      kBigFolderFiles, kListEntries, usage.ru_maxrss / 1024.0);
   std::filesystem::remove_all(folder);
 }
 
@@ -293,9 +297,10 @@ int ShowBigFolder(int argc, char** argv, const std::string& folder) {
   form.File1->Refresh();
   QApplication::processEvents();
   const double refresh = MillisecondsSince(relist);
-  std::printf("listing %d files: window with the list %.1f ms, "
-              "re-read and repaint %.1f ms\n",
-              kBigFolderFiles, construct, refresh);
+  std::printf(
+      "listing %d files: window with the list %.1f ms, "
+      "re-read and repaint %.1f ms\n",
+      kBigFolderFiles, construct, refresh);
   ClickFilesOntoTheList(form, kListEntries);
   QApplication::processEvents();
   return form.List1->ListCount() == kListEntries ? 0 : 1;

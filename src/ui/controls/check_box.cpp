@@ -28,8 +28,8 @@ void CheckBox::paintEvent(QPaintEvent*) {
   const QRect caption_box(indicator_width + kGap, 0,
                           width() - indicator_width - kGap, height());
   painter.setPen(palette().color(QPalette::WindowText));
-  painter.drawText(caption_box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                   text());
+  painter.drawText(caption_box,
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
   if (hasFocus()) {
     QStyleOptionFocusRect focus;
     focus.initFrom(this);

@@ -79,7 +79,8 @@ TEST_F(ControlsTest, ListBoxKeepsOrderAndCountsExactMatches) {
   EXPECT_EQ(list.CountOf("c:\\a.jpg"), 0);
   EXPECT_EQ(list.CountOf("C:\\a.jpg "), 0);
   list.RemoveItem(0);
-  EXPECT_EQ(list.CountOf("C:\\a.jpg"), 0) << "the index forgets removed entries";
+  EXPECT_EQ(list.CountOf("C:\\a.jpg"), 0)
+      << "the index forgets removed entries";
   EXPECT_EQ(list.List(0), "C:\\A.jpg");
   list.RemoveItem(5);  // out of range: ignored
   EXPECT_EQ(list.ListCount(), 2);
@@ -114,9 +115,8 @@ TEST_F(ControlsTest, FolderListShowsAncestorsAndSubfoldersOfTheOpenFolder) {
 
   ASSERT_TRUE(dirs->SetPath("C:\\In\\Sub").ok());
   EXPECT_EQ(dirs->Path(), "C:\\In\\Sub");
-  EXPECT_EQ(dirs->EntryPaths(),
-            (Strings{"C:\\", "C:\\In", "C:\\In\\Sub", "C:\\In\\Sub\\X",
-                     "C:\\In\\Sub\\y"}));
+  EXPECT_EQ(dirs->EntryPaths(), (Strings{"C:\\", "C:\\In", "C:\\In\\Sub",
+                                         "C:\\In\\Sub\\X", "C:\\In\\Sub\\y"}));
   EXPECT_EQ(changes, 1);
   ASSERT_TRUE(dirs->SetPath("C:\\\\In\\Sub").ok());  // the same folder
   EXPECT_EQ(changes, 1);

@@ -105,8 +105,8 @@ platform::Status DirListBox::Load(std::string path) {
 }
 
 QTreeWidgetItem* DirListBox::AddEntry(QTreeWidgetItem* parent,
-                                      const std::string& name,
-                                      std::string path, bool open) {
+                                      const std::string& name, std::string path,
+                                      bool open) {
   auto* item = parent == nullptr ? new QTreeWidgetItem(this)
                                  : new QTreeWidgetItem(parent);
   item->setText(0, ToQt(name));

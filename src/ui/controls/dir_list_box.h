@@ -45,7 +45,8 @@ class DirListBox : public QTreeWidget {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   // Every entry is always expanded: no branch marks to draw.
-  void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+  void drawBranches(QPainter*, const QRect&,
+                    const QModelIndex&) const override {}
 
  private:
   platform::Status Load(std::string path);

@@ -11,13 +11,20 @@ namespace {
 // The classic system colour indexes this program meets, as palette roles.
 QPalette::ColorRole SystemColorRole(uint32_t index) {
   switch (index) {
-    case 5:  return QPalette::Base;             // window background
-    case 8:  return QPalette::Text;             // window text
-    case 13: return QPalette::Highlight;
-    case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;           // button face
-    case 18: return QPalette::ButtonText;
-    default: return QPalette::WindowText;
+    case 5:
+      return QPalette::Base;  // window background
+    case 8:
+      return QPalette::Text;  // window text
+    case 13:
+      return QPalette::Highlight;
+    case 14:
+      return QPalette::HighlightedText;
+    case 15:
+      return QPalette::Button;  // button face
+    case 18:
+      return QPalette::ButtonText;
+    default:
+      return QPalette::WindowText;
   }
 }
 

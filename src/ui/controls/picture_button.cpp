@@ -31,11 +31,11 @@ void PictureButton::paintEvent(QPaintEvent*) {
   const int top = std::max(kMargin, (height() - block) / 2) + shift;
   painter.drawPixmap((width() - picture_size.width()) / 2 + shift, top,
                      picture_);
-  const QRect caption_box(shift, top + picture_size.height() + kMargin,
-                          width(), metrics.height());
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active
-                                             : QPalette::Disabled,
-                                 QPalette::ButtonText));
+  const QRect caption_box(shift, top + picture_size.height() + kMargin, width(),
+                          metrics.height());
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                      QPalette::ButtonText));
   painter.drawText(caption_box, Qt::AlignHCenter | Qt::AlignTop, text());
   if (hasFocus()) {
     QStyleOptionFocusRect focus;

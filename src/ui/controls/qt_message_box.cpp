@@ -25,7 +25,8 @@ constexpr int kAnswerIgnore = 5;
 std::vector<Button> ButtonsOf(int style) {
   using B = QMessageBox;
   switch (style & 7) {
-    case 1: return {{B::Ok, platform::kAnswerOk}, {B::Cancel, kAnswerCancel}};
+    case 1:
+      return {{B::Ok, platform::kAnswerOk}, {B::Cancel, kAnswerCancel}};
     case 2:
       return {{B::Abort, kAnswerAbort},
               {B::Retry, kAnswerRetry},
@@ -34,19 +35,27 @@ std::vector<Button> ButtonsOf(int style) {
       return {{B::Yes, platform::kAnswerYes},
               {B::No, platform::kAnswerNo},
               {B::Cancel, kAnswerCancel}};
-    case 4: return {{B::Yes, platform::kAnswerYes}, {B::No, platform::kAnswerNo}};
-    case 5: return {{B::Retry, kAnswerRetry}, {B::Cancel, kAnswerCancel}};
-    default: return {{B::Ok, platform::kAnswerOk}};
+    case 4:
+      return {{B::Yes, platform::kAnswerYes}, {B::No, platform::kAnswerNo}};
+    case 5:
+      return {{B::Retry, kAnswerRetry}, {B::Cancel, kAnswerCancel}};
+    default:
+      return {{B::Ok, platform::kAnswerOk}};
   }
 }
 
 QMessageBox::Icon IconOf(int style) {
   switch (style & 0x70) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case 16:
+      return QMessageBox::Critical;
+    case 32:
+      return QMessageBox::Question;
+    case 48:
+      return QMessageBox::Warning;
+    case 64:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 

@@ -17,8 +17,7 @@ class QtMessageBox : public platform::MessageBox {
   explicit QtMessageBox(QWidget* owner = nullptr) : owner_(owner) {}
 
   void set_owner(QWidget* owner) { owner_ = owner; }
-  int Show(std::string_view prompt, int style,
-           std::string_view title) override;
+  int Show(std::string_view prompt, int style, std::string_view title) override;
 
  private:
   QPointer<QWidget> owner_;

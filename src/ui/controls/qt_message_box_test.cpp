@@ -74,14 +74,15 @@ TEST(QtMessageBoxTest, ErrorAndInformationBoxesHaveOneOkButton) {
     int style;
     QMessageBox::Icon icon;
   };
-  for (const Case& c : {Case{platform::kStyleError, QMessageBox::Critical},
-                        Case{platform::kStyleInformation,
-                             QMessageBox::Information}}) {
+  for (const Case& c :
+       {Case{platform::kStyleError, QMessageBox::Critical},
+        Case{platform::kStyleInformation, QMessageBox::Information}}) {
     Seen seen;
     EXPECT_EQ(ShowAndPress(c.style, QMessageBox::NoButton, seen),
               platform::kAnswerOk);
     EXPECT_EQ(seen.icon, c.icon) << c.style;
-    EXPECT_EQ(seen.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+    EXPECT_EQ(seen.buttons,
+              QList<QMessageBox::StandardButton>{QMessageBox::Ok});
   }
 }
 

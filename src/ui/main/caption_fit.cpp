@@ -7,8 +7,8 @@
 #include <QGroupBox>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "ui/controls/check_box.h"
@@ -18,9 +18,9 @@
 namespace ui {
 namespace {
 
-constexpr int kButtonMargin = 8;     // a push button's frame and padding
+constexpr int kButtonMargin = 8;  // a push button's frame and padding
 constexpr int kFrameTitleMargin = 16;
-constexpr int kDropDownArrow = 26;   // the arrow box and the frame
+constexpr int kDropDownArrow = 26;  // the arrow box and the frame
 constexpr int kIndicatorAndGap = 22;
 
 // The room a caption takes in its control and the room it has. Fixed parts

@@ -154,31 +154,45 @@ void Form1::CreateFrameControls() {
                                QPixmap(":/pelloquin/clear_list.png"), Frame1);
   PlaceInTwips(Command4, 120, 6720, 1335, 735);
   Command4->setToolTip("Clear rename list");
-  Command5 =
-      new PictureButton("Exit", QPixmap(":/pelloquin/exit.png"), Frame1);
+  Command5 = new PictureButton("Exit", QPixmap(":/pelloquin/exit.png"), Frame1);
   PlaceInTwips(Command5, 1560, 6720, 975, 735);
   Command5->setToolTip("Exit Pelloquin");
 }
 
 void Form1::NameControls() {
-  const std::pair<QWidget*, const char*> names[] = {
-      {Drive1, "Drive1"},     {Dir1, "Dir1"},         {File1, "File1"},
-      {List1, "List1"},       {Frame1, "Frame1"},     {Label1, "Label1"},
-      {Text1, "Text1"},       {Label2, "Label2"},     {Combo1, "Combo1"},
-      {Label3, "Label3"},     {Text3, "Text3"},       {Label4, "Label4"},
-      {Combo2, "Combo2"},     {Command1, "Command1"}, {Check1, "Check1"},
-      {Command6, "Command6"}, {Command2, "Command2"}, {Label5, "Label5"},
-      {Command3, "Command3"}, {Command4, "Command4"}, {Command5, "Command5"},
-      {Label9, "Label9"},     {pb, "pb"},             {Label6, "Label6"},
-      {Label7, "Label7"},     {Label8, "Label8"}};
+  const std::pair<QWidget*, const char*> names[] = {{Drive1, "Drive1"},
+                                                    {Dir1, "Dir1"},
+                                                    {File1, "File1"},
+                                                    {List1, "List1"},
+                                                    {Frame1, "Frame1"},
+                                                    {Label1, "Label1"},
+                                                    {Text1, "Text1"},
+                                                    {Label2, "Label2"},
+                                                    {Combo1, "Combo1"},
+                                                    {Label3, "Label3"},
+                                                    {Text3, "Text3"},
+                                                    {Label4, "Label4"},
+                                                    {Combo2, "Combo2"},
+                                                    {Command1, "Command1"},
+                                                    {Check1, "Check1"},
+                                                    {Command6, "Command6"},
+                                                    {Command2, "Command2"},
+                                                    {Label5, "Label5"},
+                                                    {Command3, "Command3"},
+                                                    {Command4, "Command4"},
+                                                    {Command5, "Command5"},
+                                                    {Label9, "Label9"},
+                                                    {pb, "pb"},
+                                                    {Label6, "Label6"},
+                                                    {Label7, "Label7"},
+                                                    {Label8, "Label8"}};
   for (const auto& [control, name] : names) control->setObjectName(name);
 }
 
 void Form1::SetTabOrder() {
-  const QWidget* const order[] = {Drive1, Dir1,     File1,    List1,
-                                  Text1,  Text3,    Command1, Command3,
-                                  Command4, Command5, Combo1, Combo2,
-                                  Check1, Command6, Command2};
+  const QWidget* const order[] = {
+      Drive1,   Dir1,     File1,  List1,  Text1,  Text3,    Command1, Command3,
+      Command4, Command5, Combo1, Combo2, Check1, Command6, Command2};
   for (size_t i = 0; i + 1 < std::size(order); ++i) {
     setTabOrder(const_cast<QWidget*>(order[i]),
                 const_cast<QWidget*>(order[i + 1]));
@@ -229,8 +243,7 @@ void Form1::ConnectHandlers() {
   connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
 }
 
-void Form1::ShowStatus(const platform::Status& status,
-                       std::string_view title) {
+void Form1::ShowStatus(const platform::Status& status, std::string_view title) {
   message_box_.Show(status.ToString(), platform::kStyleError, title);
 }
 

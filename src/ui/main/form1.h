@@ -79,18 +79,18 @@ class Form1 : public QWidget, public engine::RenameHost {
   // The name template, relocation and action controls.
   QGroupBox* Frame1;
   Label* Label1;
-  QLineEdit* Text1;      // base name
+  QLineEdit* Text1;  // base name
   Label* Label2;
-  QComboBox* Combo1;     // padding choices, pick only
+  QComboBox* Combo1;  // padding choices, pick only
   Label* Label3;
-  QLineEdit* Text3;      // running number
+  QLineEdit* Text3;  // running number
   Label* Label4;
-  QComboBox* Combo2;     // extension, pick or type
+  QComboBox* Combo2;  // extension, pick or type
   QPushButton* Command1;
   CheckBox* Check1;
   QPushButton* Command6;
   QPushButton* Command2;
-  Label* Label5;         // location notice
+  Label* Label5;  // location notice
   PictureButton* Command3;
   PictureButton* Command4;
   PictureButton* Command5;
@@ -98,8 +98,8 @@ class Form1 : public QWidget, public engine::RenameHost {
   ProgressBar* pb;
   // Below the client area, never seen: state holders only.
   Label* Label6;
-  Label* Label7;         // file count of the last run
-  Label* Label8;         // target folder
+  Label* Label7;  // file count of the last run
+  Label* Label8;  // target folder
 
  private:
   class RunMessageBox;

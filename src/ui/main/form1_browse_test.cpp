@@ -27,8 +27,8 @@ TEST_F(Form1Test, ClickedFilesGoToTheEndOfTheListInClickOrder) {
   ClickFile("c.jpg");
   ClickFile("a.jpg");
   ClickFile("b.jpg");
-  EXPECT_EQ(Entries(), (Strings{"C:\\In\\c.jpg", "C:\\In\\a.jpg",
-                                "C:\\In\\b.jpg"}));
+  EXPECT_EQ(Entries(),
+            (Strings{"C:\\In\\c.jpg", "C:\\In\\a.jpg", "C:\\In\\b.jpg"}));
   EXPECT_TRUE(message_box_.calls().empty());
   EXPECT_EQ(f.Label5->Caption(), std::string(kAlert) + "C:\\In");
   EXPECT_TRUE(f.Label5->Bold());
@@ -64,8 +64,8 @@ TEST_F(Form1Test, EntriesAreUniqueByExactCaseSensitiveText) {
   f.Dir1->SetPath("C:\\Two");
   ClickFile("x.jpg");
   ClickFile("X.jpg");
-  EXPECT_EQ(Entries(), (Strings{"C:\\One\\x.jpg", "C:\\Two\\x.jpg",
-                                "C:\\Two\\X.jpg"}));
+  EXPECT_EQ(Entries(),
+            (Strings{"C:\\One\\x.jpg", "C:\\Two\\x.jpg", "C:\\Two\\X.jpg"}));
   EXPECT_TRUE(message_box_.calls().empty());
 }
 
@@ -132,8 +132,7 @@ TEST_F(Form1Test, ArrowKeysInTheFileListAddTheFileMovedTo) {
   QTest::keyClick(f.File1, Qt::Key_Down);
   QTest::keyClick(f.File1, Qt::Key_Down);
   QTest::keyClick(f.File1, Qt::Key_Down);  // at the end: no move, no click
-  EXPECT_EQ(Entries(),
-            (Strings{"C:\\\\a.jpg", "C:\\\\b.jpg", "C:\\\\c.jpg"}));
+  EXPECT_EQ(Entries(), (Strings{"C:\\\\a.jpg", "C:\\\\b.jpg", "C:\\\\c.jpg"}));
   EXPECT_TRUE(message_box_.calls().empty());
 }
 

@@ -33,8 +33,8 @@ TEST_F(Form1Test, AWholeBatchFromBrowsingToTheFilesOnDisk) {
   ClickFile("a.jpg");
   ClickFile("c.jpg");
   ClickFile("b.jpg");
-  ASSERT_EQ(Entries(), (Strings{"D:\\\\d.jpg", "C:\\In\\a.jpg",
-                                "C:\\In\\c.jpg", "C:\\In\\b.jpg"}));
+  ASSERT_EQ(Entries(), (Strings{"D:\\\\d.jpg", "C:\\In\\a.jpg", "C:\\In\\c.jpg",
+                                "C:\\In\\b.jpg"}));
   Type(f.Text1, "Trip");
   f.Combo1->setCurrentIndex(1);  // "0"
   Type(f.Text3, "9");

@@ -98,8 +98,8 @@ TEST_F(Form1Test, HintsAndAccessibleNamesAreSet) {
     EXPECT_EQ(control->toolTip(), hint) << control->objectName().toStdString();
   }
   for (QWidget* control : f.findChildren<QWidget*>()) {
-    const bool on_form = control->parentWidget() == &f ||
-                         control->parentWidget() == f.Frame1;
+    const bool on_form =
+        control->parentWidget() == &f || control->parentWidget() == f.Frame1;
     if (!on_form || control->y() >= f.height()) continue;  // never seen
     EXPECT_FALSE(control->accessibleName().isEmpty())
         << control->objectName().toStdString();
@@ -116,12 +116,11 @@ QString ControlOf(QWidget* widget) {
 }
 
 TEST_F(Form1Test, TabVisitsTheControlsInTheirTabOrder) {
-  Form1& f = Open();
-  const QStringList expected = {
-      "Drive1",   "Dir1",     "File1",    "List1",  "Text1",
-      "Text3",    "Command1", "Command3", "Command4", "Command5",
-      "Combo1",   "Combo2",   "Check1",   "Command6", "Command2",
-      "Drive1"};
+  Open();
+  const QStringList expected = {"Drive1",   "Dir1",     "File1",    "List1",
+                                "Text1",    "Text3",    "Command1", "Command3",
+                                "Command4", "Command5", "Combo1",   "Combo2",
+                                "Check1",   "Command6", "Command2", "Drive1"};
   QStringList visited = {ControlOf(QApplication::focusWidget())};
   for (int step = 1; step < expected.size(); ++step) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -29,8 +29,8 @@ class Form1Test : public ::testing::Test {
   // The user's actions, through the real widgets.
   void ClickFile(const std::string& name);
   void ClickListEntry(int row);
-  void OpenFolder(const std::string& name);  // a double click in Dir1
-  void PickDrive(char letter);               // a choice in Drive1
+  void OpenFolder(const std::string& name);         // a double click in Dir1
+  void PickDrive(char letter);                      // a choice in Drive1
   void Type(QWidget* widget, const QString& text);  // replaces its text
   void Click(QWidget* button);
 
