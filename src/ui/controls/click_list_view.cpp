@@ -31,12 +31,21 @@ void ClickListView::ClickItem(int row) {
   if (ListIndex() == row) emit Click();
 }
 
+void ClickListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  in_double_click_ = true;
+  QListView::mouseDoubleClickEvent(event);
+}
+
 void ClickListView::mouseReleaseEvent(QMouseEvent* event) {
   // The press has already selected the item under the pointer; the click
   // counts when the button is let go over that same item.
   const QModelIndex pressed = currentIndex();
   QListView::mouseReleaseEvent(event);
   if (event->button() != Qt::LeftButton) return;
+  if (in_double_click_) {
+    in_double_click_ = false;
+    return;
+  }
   const QModelIndex released = indexAt(event->position().toPoint());
   if (released.isValid() && released == pressed) emit Click();
 }

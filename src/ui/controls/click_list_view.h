@@ -26,8 +26,13 @@ class ClickListView : public QListView {
   void Click();
 
  protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The second press of a double click: its release is no new click.
+  bool in_double_click_ = false;
 };
 
 }  // namespace ui

@@ -68,6 +68,17 @@ TEST_F(ControlsTest, AListClickComesOncePerClickAndPerKeyboardMove) {
   EXPECT_EQ(clicks, 3);
   list->SetListIndex(0);  // from code: no click
   EXPECT_EQ(clicks, 3);
+
+  // A double click, as the window system delivers it: press, release,
+  // press, double click, release. One click.
+  const QPoint first = list->visualRect(list->model()->index(0, 0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, first);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+  QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, first);
+  EXPECT_EQ(clicks, 4);
+  ClickRow(list, 0);
+  EXPECT_EQ(clicks, 5) << "the click after a double click counts again";
 }
 
 TEST_F(ControlsTest, ListBoxKeepsOrderAndCountsExactMatches) {

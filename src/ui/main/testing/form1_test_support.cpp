@@ -54,9 +54,12 @@ void Form1Test::OpenFolder(const std::string& name) {
   ASSERT_EQ(found.size(), 1) << "Dir1 does not show " << name;
   dirs->scrollToItem(found.front());
   const QPoint centre = dirs->visualItemRect(found.front()).center();
-  // A real double click: a click, then the second press as a double click.
+  // A double click as the window system delivers it: press, release,
+  // press, double click, release.
   QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, centre);
+  QTest::mousePress(dirs->viewport(), Qt::LeftButton, {}, centre);
   QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, centre);
+  QTest::mouseRelease(dirs->viewport(), Qt::LeftButton, {}, centre);
 }
 
 void Form1Test::PickDrive(char letter) {
