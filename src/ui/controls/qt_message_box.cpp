@@ -72,7 +72,10 @@ QMessageBox::StandardButton EscapeOf(const std::vector<Button>& buttons) {
 
 int QtMessageBox::Show(std::string_view prompt, int style,
                        std::string_view title) {
-  QWidget* owner = owner_ ? owner_.data() : QApplication::activeWindow();
+  // Over the dialog that is open, if any: the box belongs to its handler.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (owner == nullptr)
+    owner = owner_ ? owner_.data() : QApplication::activeWindow();
   QMessageBox box(IconOf(style), ToQt(title), ToQt(prompt),
                   QMessageBox::NoButton, owner);
   box.setWindowModality(Qt::ApplicationModal);

@@ -9,7 +9,8 @@
 
 namespace ui {
 
-// The message box on screen: modal over its owner (or the active window),
+// The message box on screen: modal over the dialog that is open, otherwise
+// over its owner (or the active window),
 // with the buttons, icon and default button the classic style value names,
 // answering with the classic value of the button chosen.
 class QtMessageBox : public platform::MessageBox {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -84,6 +85,25 @@ TEST(QtMessageBoxTest, ErrorAndInformationBoxesHaveOneOkButton) {
     EXPECT_EQ(seen.buttons,
               QList<QMessageBox::StandardButton>{QMessageBox::Ok});
   }
+}
+
+TEST(QtMessageBoxTest, OpensOverTheDialogThatIsOpen) {
+  QWidget owner;
+  QtMessageBox message_box(&owner);
+  QWidget* parent_seen = nullptr;
+  int answer = 0;
+  QDialog dialog(&owner);
+  testing::WhenModalOpens([&](QWidget* open_dialog) {
+    testing::WhenModalOpens([&](QWidget* box) {
+      parent_seen = box->parentWidget();
+      qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
+    answer = message_box.Show("Not made", platform::kStyleError, "Error");
+    qobject_cast<QDialog*>(open_dialog)->reject();
+  });
+  dialog.exec();
+  EXPECT_EQ(parent_seen, &dialog);
+  EXPECT_EQ(answer, platform::kAnswerOk);
 }
 
 }  // namespace
