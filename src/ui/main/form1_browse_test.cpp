@@ -143,6 +143,8 @@ struct ClearCase {
   int entries_after;
 };
 
+void PrintTo(const ClearCase& c, std::ostream* out) { *out << c.name; }
+
 class ClearListTest : public Form1Test,
                       public ::testing::WithParamInterface<ClearCase> {};
 
@@ -181,6 +183,8 @@ struct FilterCase {
   const char* pattern;
   Strings listed;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* out) { *out << c.name; }
 
 class FilterTest : public Form1Test,
                    public ::testing::WithParamInterface<FilterCase> {};
