@@ -56,7 +56,18 @@ Status InvalidName(std::string_view name, const char* reason) {
 
 }  // namespace
 
+bool IsPlainName(std::string_view name) {
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F || byte == '/' || IsReservedByte(byte)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string EscapeHostName(std::string_view host_name) {
+  if (IsPlainName(host_name)) return std::string(host_name);
   std::string out;
   out.reserve(host_name.size());
   size_t pos = 0;
@@ -80,6 +91,7 @@ std::string EscapeHostName(std::string_view host_name) {
 }
 
 Result<std::string> UnescapeModelName(std::string_view model_name) {
+  if (IsPlainName(model_name)) return std::string(model_name);
   std::string host;
   host.reserve(model_name.size());
   size_t pos = 0;

@@ -13,6 +13,10 @@
 // U+F000..U+F0FF becomes the character U+F000 + byte.
 namespace platform::posix {
 
+// True for a name of printable ASCII without / \ : * ? " < > |, the common
+// case: its model name and its host name are the name itself.
+bool IsPlainName(std::string_view name);
+
 // The model name of a host name. Never fails.
 std::string EscapeHostName(std::string_view host_name);
 

@@ -148,16 +148,6 @@ uint32_t KindBits(EntryKind kind) {
   return 0;
 }
 
-// True when the host name is printable ASCII that needs no escaping, the
-// common case, so that most names skip EscapeHostName.
-bool IsModelNameAsIs(std::string_view host_name) {
-  return std::all_of(host_name.begin(), host_name.end(), [](char c) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    return byte >= 0x20 && byte < 0x80 && c != '\\' && c != ':' && c != '*' &&
-           c != '?' && c != '"' && c != '<' && c != '>' && c != '|';
-  });
-}
-
 bool IsHiddenName(const char* host_name) { return host_name[0] == '.'; }
 
 // True when the entry's hidden, system and folder bits all lie within the
@@ -179,7 +169,7 @@ Result<std::vector<std::string>> CollectEntries(
     std::optional<EntryKind> kind = KindOfType(entry->d_type);
     if (skip_early(*entry, kind)) continue;
     std::string_view host_name = entry->d_name;
-    bool as_is = IsModelNameAsIs(host_name);
+    bool as_is = IsPlainName(host_name);
     std::string escaped = as_is ? std::string() : EscapeHostName(host_name);
     std::string_view name = as_is ? host_name : std::string_view(escaped);
     FoldCaseInto(name, key);

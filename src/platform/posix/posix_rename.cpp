@@ -2,7 +2,6 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <string_view>
@@ -20,21 +19,6 @@ struct HostEntry {
   std::string folder;
   std::string name;
 };
-
-// True for a name of printable ASCII without the characters the escaping
-// maps, within the host's length limit: its own host name. Such names need
-// none of the unescaping's round-trip checks, which cost more than the
-// rename itself in a large batch.
-bool IsPlainName(const std::string& name) {
-  if (name.size() > 255) return false;
-  for (char c : name) {
-    if (c < 0x20 || c > 0x7E) return false;
-    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Splits a host path below a drive's root into its folder and name.
 HostEntry SplitHostPath(const std::string& host) {
@@ -128,18 +112,9 @@ Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
       return Status(Error::kInvalidName, std::string(path),
                     "It names a drive, not a file.");
     }
-    const std::vector<std::string>& names = resolved->components;
-    if (!std::all_of(names.begin(), names.end(), IsPlainName)) {
-      Result<std::string> host = HostPathOf(*resolved);
-      if (!host.ok()) return host.status();
-      return SplitHostPath(*host);
-    }
-    std::string folder = resolved->drive->mapping.host_folder;
-    for (size_t i = 0; i + 1 < names.size(); ++i) {
-      if (folder.back() != '/') folder += '/';
-      folder += names[i];
-    }
-    return HostEntry{std::move(folder), names.back()};
+    Result<std::string> host = HostPathOf(*resolved);
+    if (!host.ok()) return host.status();
+    return SplitHostPath(*host);
   };
   Result<HostEntry> source = host_entry(from);
   if (!source.ok()) return source.status();
