@@ -1,0 +1,25 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 compilers (the
+# -posix flavour, whose C++ library has std::thread and std::mutex), linking
+# everything statically so that the programs run under Wine or on Windows
+# without extra DLLs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(mingw_prefix x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${mingw_prefix}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${mingw_prefix}-g++-posix)
+set(CMAKE_RC_COMPILER ${mingw_prefix}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${mingw_prefix})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# ctest runs the test programs through Wine where it is installed.
+find_program(PELLOQUIN_WINE wine)
+if(PELLOQUIN_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PELLOQUIN_WINE})
+endif()

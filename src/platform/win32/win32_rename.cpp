@@ -1,0 +1,299 @@
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "platform/drive_path.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_error.h"
+#include "platform/win32/win32_file_system.h"
+
+namespace platform::win32 {
+namespace {
+
+constexpr DWORD kCopyChunk = 1 << 20;
+constexpr int kTemporaryNameTries = 16;
+// The attributes a copy takes over from its source.
+constexpr DWORD kCopiedAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A handle, closed when the object goes.
+class Handle {
+ public:
+  Handle(const Win32Calls& calls, HANDLE handle)
+      : calls_(calls), handle_(handle) {}
+  ~Handle() {
+    if (valid()) calls_.close_handle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes now; false (and GetLastError) when the host refuses.
+  bool Close() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return calls_.close_handle(handle) != 0;
+  }
+
+ private:
+  const Win32Calls& calls_;
+  HANDLE handle_;
+};
+
+// Marks the file of an open handle for deletion when it closes: the very
+// file the handle was opened on, whatever name it has by then.
+bool DeleteOnClose(const Win32Calls& calls, HANDLE handle) {
+  FILE_DISPOSITION_INFO disposition = {};
+  disposition.DeleteFile = TRUE;
+  return calls.set_file_information_by_handle(handle, FileDispositionInfo,
+                                              &disposition,
+                                              sizeof disposition) != 0;
+}
+
+bool SetAttributes(const Win32Calls& calls, HANDLE handle, DWORD attributes) {
+  FILE_BASIC_INFO basic = {};  // zero times: left as they are
+  basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+  return calls.set_file_information_by_handle(handle, FileBasicInfo, &basic,
+                                              sizeof basic) != 0;
+}
+
+bool SetTimes(const Win32Calls& calls, HANDLE handle,
+              const BY_HANDLE_FILE_INFORMATION& source) {
+  auto ticks = [](const FILETIME& time) {
+    LARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = static_cast<LONG>(time.dwHighDateTime);
+    return value;
+  };
+  FILE_BASIC_INFO basic = {};  // zero attributes: left as they are
+  basic.CreationTime = ticks(source.ftCreationTime);
+  basic.LastAccessTime = ticks(source.ftLastAccessTime);
+  basic.LastWriteTime = ticks(source.ftLastWriteTime);
+  return calls.set_file_information_by_handle(handle, FileBasicInfo, &basic,
+                                              sizeof basic) != 0;
+}
+
+// Renames the file of an open handle, never over an existing entry.
+bool RenameNoReplace(const Win32Calls& calls, HANDLE handle,
+                     const std::wstring& to) {
+  size_t name_bytes = to.size() * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name_bytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name_bytes);
+  std::copy(to.begin(), to.end(), info->FileName);
+  return calls.set_file_information_by_handle(
+             handle, FileRenameInfo, info,
+             static_cast<DWORD>(buffer.size())) != 0;
+}
+
+bool SameFileUnchanged(const BY_HANDLE_FILE_INFORMATION& a,
+                       const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow &&
+         a.nFileSizeHigh == b.nFileSizeHigh &&
+         a.nFileSizeLow == b.nFileSizeLow &&
+         a.ftLastWriteTime.dwLowDateTime == b.ftLastWriteTime.dwLowDateTime &&
+         a.ftLastWriteTime.dwHighDateTime == b.ftLastWriteTime.dwHighDateTime;
+}
+
+// A name for the copy in progress, hidden in the destination folder until
+// it is whole.
+std::wstring TemporaryName() {
+  static std::atomic<unsigned> counter{0};
+  return L"~pelloquin-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+         std::to_wstring(counter++) + L".tmp";
+}
+
+Status Failed(std::string_view path) {
+  return StatusFromWin32Error(::GetLastError(), path);
+}
+
+// A new hidden file under a temporary name in `folder` (ending in "\\"),
+// open for writing and deleting; INVALID_HANDLE_VALUE and GetLastError when
+// the host refuses.
+HANDLE CreateTemporaryIn(const Win32Calls& calls, const std::wstring& folder) {
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    std::wstring temporary = folder + TemporaryName();
+    HANDLE handle = calls.create_file(temporary.c_str(), GENERIC_WRITE | DELETE,
+                                      0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
+      return handle;
+    }
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Copies everything from `from` to `to`, from where each stands.
+bool CopyContent(const Win32Calls& calls, HANDLE from, HANDLE to) {
+  std::vector<char> buffer(kCopyChunk);
+  for (;;) {
+    DWORD got = 0;
+    if (!calls.read_file(from, buffer.data(), kCopyChunk, &got, nullptr)) {
+      return false;
+    }
+    if (got == 0) return true;
+    DWORD done = 0;
+    while (done < got) {
+      DWORD wrote = 0;
+      if (!calls.write_file(to, buffer.data() + done, got - done, &wrote,
+                            nullptr)) {
+        return false;
+      }
+      if (wrote == 0) {
+        ::SetLastError(ERROR_WRITE_FAULT);
+        return false;
+      }
+      done += wrote;
+    }
+  }
+}
+
+}  // namespace
+
+Status Win32FileSystem::RenameFile(std::string_view from, std::string_view to) {
+  Result<Resolved> source = Resolve(from);
+  if (!source.ok()) return source.status();
+  if (source->components.empty()) {
+    return Status(Error::kUnsupported, source->Model(),
+                  "A drive's root cannot be renamed.");
+  }
+  Result<Resolved> target = ResolveNewEntry(to);
+  if (!target.ok()) return target.status();
+  Resolved folder = *target;
+  folder.components.pop_back();
+  Result<std::wstring> host_from = HostPathOf(*source);
+  if (!host_from.ok()) return host_from.status();
+  Result<std::wstring> host_to = HostPathOf(*target);
+  if (!host_to.ok()) return host_to.status();
+  Result<std::wstring> host_folder = HostPathOf(folder);
+  if (!host_folder.ok()) return host_folder.status();
+
+  // The destination folder first: a missing folder and a missing source
+  // would otherwise look alike.
+  if (!IsFolder(*host_folder)) {
+    return Status(Error::kPathNotFound, folder.Model(),
+                  "The destination folder does not exist.");
+  }
+  DWORD attributes = calls_.get_file_attributes(host_from->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    Status status = Failed(source->Model());
+    if (status.code() == Error::kPathNotFound) {
+      return Status(Error::kNotFound, source->Model(), status.message());
+    }
+    return status;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    return Status(Error::kUnsupported, source->Model(),
+                  "It is a folder, not a file.");
+  }
+  // The name is taken also when it is the source's own under another
+  // spelling (the same path, or one differing in case only).
+  if (calls_.get_file_attributes(host_to->c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return Status(Error::kAlreadyExists, target->Model(),
+                  "A file of that name exists.");
+  }
+  if (calls_.move_file_ex(host_from->c_str(), host_to->c_str(), 0)) {
+    return Status();
+  }
+  DWORD error = ::GetLastError();
+  if (error != ERROR_NOT_SAME_DEVICE) {
+    Error kind = ErrorOfWin32(error);
+    bool about_target = kind == Error::kAlreadyExists ||
+                        kind == Error::kAccessDenied || kind == Error::kNoSpace;
+    return StatusFromWin32Error(
+        error, about_target ? target->Model() : source->Model());
+  }
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    return Status(Error::kUnsupported, source->Model(),
+                  "A link cannot be moved to another drive.");
+  }
+  return CopyAcrossVolumes(*host_from, *host_to, *source, *target);
+}
+
+// Across volumes: the copy is made under a hidden temporary name, flushed,
+// renamed into place without replacing anything, and only then is the
+// source deleted. Every clean-up goes through the handles this call opened,
+// so it removes exactly what this call created.
+Status Win32FileSystem::CopyAcrossVolumes(const std::wstring& from,
+                                          const std::wstring& to,
+                                          const Resolved& source,
+                                          const Resolved& target) {
+  std::string source_model = source.Model();
+  std::string target_model = target.Model();
+  // Readers may share the source; writers may not, so it cannot change
+  // while it is copied.
+  Handle in(calls_, calls_.create_file(
+                        from.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT,
+                        nullptr));
+  if (!in.valid()) return Failed(source_model);
+  BY_HANDLE_FILE_INFORMATION before;
+  if (!calls_.get_file_information_by_handle(in.get(), &before)) {
+    return Failed(source_model);
+  }
+
+  std::wstring folder = to.substr(0, to.rfind(L'\\') + 1);
+  Handle out(calls_, CreateTemporaryIn(calls_, folder));
+  if (!out.valid()) return Failed(target_model);
+
+  // From here on, a failure removes the copy through its handle. Once the
+  // copy bears the final name, a copy that cannot be removed means the file
+  // now exists twice.
+  bool published = false;
+  auto abandon_copy = [&](Status status) {
+    bool removed = DeleteOnClose(calls_, out.get()) && out.Close();
+    if (!removed && published) {
+      return Status(Error::kDuplicated, target_model,
+                    status.message() + " The copy could not be removed.");
+    }
+    return status;
+  };
+  if (!CopyContent(calls_, in.get(), out.get()) ||
+      !SetTimes(calls_, out.get(), before) ||
+      !calls_.flush_file_buffers(out.get())) {
+    return abandon_copy(Failed(target_model));
+  }
+  if (!RenameNoReplace(calls_, out.get(), to)) {
+    return abandon_copy(Failed(target_model));
+  }
+  published = true;
+  DWORD copied = before.dwFileAttributes & kCopiedAttributes;
+  BY_HANDLE_FILE_INFORMATION after;
+  if (!SetAttributes(calls_, out.get(), copied & ~FILE_ATTRIBUTE_READONLY) ||
+      !calls_.get_file_information_by_handle(in.get(), &after)) {
+    return abandon_copy(Failed(target_model));
+  }
+  if (!SameFileUnchanged(before, after)) {
+    return abandon_copy(Status(Error::kIo, source_model,
+                               "The file changed while it was copied."));
+  }
+
+  // A read-only file cannot be deleted until it is writable.
+  bool read_only = (before.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  DWORD source_attributes = before.dwFileAttributes & kCopiedAttributes;
+  if (read_only && !SetAttributes(calls_, in.get(),
+                                  source_attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    return abandon_copy(Failed(source_model));
+  }
+  if (!DeleteOnClose(calls_, in.get()) || !in.Close()) {
+    Status status = Failed(source_model);
+    if (read_only && in.valid()) {
+      SetAttributes(calls_, in.get(), source_attributes);
+    }
+    return abandon_copy(status);
+  }
+  // The file is whole at its new path alone; its read-only mark comes last
+  // so that the copy stayed removable until now.
+  if (read_only) SetAttributes(calls_, out.get(), copied);
+  out.Close();
+  return Status();
+}
+
+}  // namespace platform::win32
