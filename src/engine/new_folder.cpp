@@ -38,10 +38,15 @@ std::string RelocatedNotice(std::string_view target_folder) {
 }
 
 std::string DriveNotReadyPrompt(std::string_view drive,
-                                const platform::Status& status) {
+                                const platform::Status& status,
+                                std::string_view still_shown) {
   std::string prompt = "The drive ";
   prompt.append(drive).append(" cannot be opened.");
   prompt.append(kCrLf).append(kCrLf).append(ReasonOf(status));
+  if (!still_shown.empty()) {
+    prompt.append(kCrLf).append(kCrLf).append("The lists stay on ");
+    prompt.append(still_shown).append(".");
+  }
   return prompt;
 }
 

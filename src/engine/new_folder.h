@@ -26,11 +26,13 @@ inline constexpr unsigned kNoticeAlertColour = 0x000000FFu;
 // The caption "OK" gives the notice for the chosen target folder.
 std::string RelocatedNotice(std::string_view target_folder);
 
-// The message for a drive of the target-folder dialog that cannot be
-// opened (error style): names the drive and the host's reason.
+// The message for a drive that cannot be opened (error style): names the
+// drive and the host's reason and, when given, the folder the window's
+// lists still show.
 inline constexpr std::string_view kDriveNotReadyTitle = "Drive Not Ready";
 std::string DriveNotReadyPrompt(std::string_view drive,
-                                const platform::Status& status);
+                                const platform::Status& status,
+                                std::string_view still_shown = {});
 
 // The message for a folder that cannot be opened (error style): names the
 // folder and the host's reason.

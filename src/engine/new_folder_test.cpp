@@ -56,6 +56,12 @@ TEST(NewFolderMessagesTest, FailureNamesTheFolderAndTheReason) {
       platform::Status(platform::Error::kNotReady, "E:\\", "No medium found"));
   EXPECT_NE(drive.find("e: [usb]"), std::string::npos) << drive;
   EXPECT_NE(drive.find("No medium found"), std::string::npos) << drive;
+  EXPECT_EQ(drive.find("The lists stay"), std::string::npos) << drive;
+  std::string stays = DriveNotReadyPrompt(
+      "e: [usb]", platform::Status(platform::Error::kNotReady, "E:\\", "x"),
+      "C:\\Photos");
+  EXPECT_TRUE(stays.ends_with("\r\n\r\nThe lists stay on C:\\Photos."))
+      << stays;
 }
 
 TEST(FolderLabelCaptionTest, EndsInExactlyOneBackslash) {

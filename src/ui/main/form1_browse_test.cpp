@@ -253,7 +253,7 @@ TEST_F(Form1Test, ADriveThatIsNotReadyIsReportedAndTheListsStay) {
   ASSERT_EQ(message_box_.calls().size(), 1u);
   const Call& call = message_box_.calls()[0];
   EXPECT_EQ(call.style, platform::kStyleError);
-  EXPECT_EQ(call.title, "Drive not ready");
+  EXPECT_EQ(call.title, "Drive Not Ready");
   EXPECT_NE(call.prompt.find("d:"), std::string::npos) << call.prompt;
   EXPECT_NE(call.prompt.find("C:\\Stay"), std::string::npos) << call.prompt;
   EXPECT_EQ(f.Drive1->Drive(), "c:");

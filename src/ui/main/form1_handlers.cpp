@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "engine/name_template.h"
+#include "engine/new_folder.h"
 #include "ui/controls/text.h"
 #include "ui/main/form1.h"
 
@@ -24,14 +25,6 @@ std::string ListFullPrompt(std::string_view file_name) {
          std::to_string(ListBox::kMaxEntries) +
          " files, the most it can hold, so " + std::string(file_name) +
          " was not added. Rename or remove some files first.";
-}
-
-std::string DriveNotReadyPrompt(std::string_view drive,
-                                const platform::Status& status,
-                                std::string_view still_shown) {
-  return "The drive " + std::string(drive) + " cannot be read (" +
-         status.message() + "). The lists stay on " + std::string(still_shown) +
-         ".";
 }
 
 }  // namespace
@@ -107,8 +100,8 @@ void Form1::Drive1_Change() {
     // lists did not move, so there is nothing to follow.
     const QSignalBlocker quiet(Drive1);
     Drive1->SetDrive(shown_folder);
-    message_box_.Show(DriveNotReadyPrompt(drive, status, shown_folder),
-                      platform::kStyleError, "Drive not ready");
+    message_box_.Show(engine::DriveNotReadyPrompt(drive, status, shown_folder),
+                      platform::kStyleError, engine::kDriveNotReadyTitle);
     return;
   }
   Dir1_Change();
