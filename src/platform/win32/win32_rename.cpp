@@ -86,8 +86,8 @@ bool RenameNoReplace(const Win32Calls& calls, HANDLE handle,
   info->FileNameLength = static_cast<DWORD>(name_bytes);
   std::copy(to.begin(), to.end(), info->FileName);
   return calls.set_file_information_by_handle(
-             handle, FileRenameInfo, info,
-             static_cast<DWORD>(buffer.size())) != 0;
+             handle, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) !=
+         0;
 }
 
 bool SameFileUnchanged(const BY_HANDLE_FILE_INFORMATION& a,
@@ -114,15 +114,18 @@ Status Failed(std::string_view path) {
 }
 
 // A new hidden file under a temporary name in `folder` (ending in "\\"),
-// open for writing and deleting; INVALID_HANDLE_VALUE and GetLastError when
-// the host refuses.
-HANDLE CreateTemporaryIn(const Win32Calls& calls, const std::wstring& folder) {
+// open for writing and deleting, and its name; INVALID_HANDLE_VALUE and
+// GetLastError when the host refuses.
+HANDLE CreateTemporaryIn(const Win32Calls& calls, const std::wstring& folder,
+                         std::wstring& name) {
   for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-    std::wstring temporary = folder + TemporaryName();
-    HANDLE handle = calls.create_file(temporary.c_str(), GENERIC_WRITE | DELETE,
-                                      0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
+    name = TemporaryName();
+    std::wstring temporary = folder + name;
+    HANDLE handle =
+        calls.create_file(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                          CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (handle != INVALID_HANDLE_VALUE ||
+        ::GetLastError() != ERROR_FILE_EXISTS) {
       return handle;
     }
   }
@@ -228,11 +231,12 @@ Status Win32FileSystem::CopyAcrossVolumes(const std::wstring& from,
   std::string target_model = target.Model();
   // Readers may share the source; writers may not, so it cannot change
   // while it is copied.
-  Handle in(calls_, calls_.create_file(
-                        from.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
-                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT,
-                        nullptr));
+  Handle in(
+      calls_,
+      calls_.create_file(
+          from.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+          FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+          FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!in.valid()) return Failed(source_model);
   BY_HANDLE_FILE_INFORMATION before;
   if (!calls_.get_file_information_by_handle(in.get(), &before)) {
@@ -240,20 +244,35 @@ Status Win32FileSystem::CopyAcrossVolumes(const std::wstring& from,
   }
 
   std::wstring folder = to.substr(0, to.rfind(L'\\') + 1);
-  Handle out(calls_, CreateTemporaryIn(calls_, folder));
+  std::wstring temporary;
+  Handle out(calls_, CreateTemporaryIn(calls_, folder, temporary));
   if (!out.valid()) return Failed(target_model);
 
-  // From here on, a failure removes the copy through its handle. Once the
-  // copy bears the final name, a copy that cannot be removed means the file
-  // now exists twice.
+  // The attributes the file keeps. A read-only file cannot be deleted until
+  // it is writable.
+  DWORD attributes = before.dwFileAttributes & kCopiedAttributes;
+  bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+
+  // From here on, a failure removes the copy through its handle: once marked
+  // for deletion, it goes when the handle closes, whatever the close
+  // reports. Once the copy bears the final name, a copy that cannot be
+  // removed means the file now exists twice.
   bool published = false;
+  bool copy_read_only = false;
   auto abandon_copy = [&](Status status) {
-    bool removed = DeleteOnClose(calls_, out.get()) && out.Close();
-    if (!removed && published) {
+    bool removed =
+        (!copy_read_only || SetAttributes(calls_, out.get(), writable)) &&
+        DeleteOnClose(calls_, out.get());
+    out.Close();
+    if (removed) return status;
+    if (published) {
       return Status(Error::kDuplicated, target_model,
                     status.message() + " The copy could not be removed.");
     }
-    return status;
+    return Status(status.code(), status.path(),
+                  status.message() + " The temporary copy " +
+                      ToUtf8(temporary) + " could not be removed.");
   };
   if (!CopyContent(calls_, in.get(), out.get()) ||
       !SetTimes(calls_, out.get(), before) ||
@@ -264,10 +283,14 @@ Status Win32FileSystem::CopyAcrossVolumes(const std::wstring& from,
     return abandon_copy(Failed(target_model));
   }
   published = true;
-  DWORD copied = before.dwFileAttributes & kCopiedAttributes;
+  // The copy takes its attributes, the read-only mark too, before the
+  // source goes: afterwards a failure could no longer be taken back.
+  if (!SetAttributes(calls_, out.get(), attributes)) {
+    return abandon_copy(Failed(target_model));
+  }
+  copy_read_only = read_only;
   BY_HANDLE_FILE_INFORMATION after;
-  if (!SetAttributes(calls_, out.get(), copied & ~FILE_ATTRIBUTE_READONLY) ||
-      !calls_.get_file_information_by_handle(in.get(), &after)) {
+  if (!calls_.get_file_information_by_handle(in.get(), &after)) {
     return abandon_copy(Failed(target_model));
   }
   if (!SameFileUnchanged(before, after)) {
@@ -275,23 +298,17 @@ Status Win32FileSystem::CopyAcrossVolumes(const std::wstring& from,
                                "The file changed while it was copied."));
   }
 
-  // A read-only file cannot be deleted until it is writable.
-  bool read_only = (before.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-  DWORD source_attributes = before.dwFileAttributes & kCopiedAttributes;
-  if (read_only && !SetAttributes(calls_, in.get(),
-                                  source_attributes & ~FILE_ATTRIBUTE_READONLY)) {
+  if (read_only && !SetAttributes(calls_, in.get(), writable)) {
     return abandon_copy(Failed(source_model));
   }
-  if (!DeleteOnClose(calls_, in.get()) || !in.Close()) {
+  if (!DeleteOnClose(calls_, in.get())) {
     Status status = Failed(source_model);
-    if (read_only && in.valid()) {
-      SetAttributes(calls_, in.get(), source_attributes);
-    }
+    if (read_only) SetAttributes(calls_, in.get(), attributes);
     return abandon_copy(status);
   }
-  // The file is whole at its new path alone; its read-only mark comes last
-  // so that the copy stayed removable until now.
-  if (read_only) SetAttributes(calls_, out.get(), copied);
+  // Marked for deletion, the source goes when its handle closes, whatever
+  // the close reports: the file is whole at its new path alone.
+  in.Close();
   out.Close();
   return Status();
 }
