@@ -14,8 +14,9 @@
 namespace platform::posix {
 namespace {
 
-// A file path split into its host folder and its host name there.
+// A file's host path, and the same split into its folder and its name there.
 struct HostEntry {
+  std::string path;
   std::string folder;
   std::string name;
 };
@@ -23,7 +24,7 @@ struct HostEntry {
 // Splits a host path below a drive's root into its folder and name.
 HostEntry SplitHostPath(const std::string& host) {
   size_t slash = host.rfind('/');
-  return HostEntry{slash == 0 ? "/" : host.substr(0, slash),
+  return HostEntry{host, slash == 0 ? "/" : host.substr(0, slash),
                    host.substr(slash + 1)};
 }
 
@@ -40,11 +41,13 @@ int OpenFolder(const SysCalls& sys, const std::string& host_folder,
   return fd.valid() ? 0 : errno;
 }
 
+bool IsMovable(const struct stat& st) {
+  return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+}
+
 // Refuses what RenameFile does not move: folders, devices, pipes, sockets.
 Status CheckMovable(const RenameJob& job) {
-  if (S_ISREG(job.source.st_mode) || S_ISLNK(job.source.st_mode)) {
-    return Status();
-  }
+  if (IsMovable(job.source)) return Status();
   if (S_ISDIR(job.source.st_mode)) {
     return Status(Error::kUnsupported, job.from_path,
                   "It is a folder; only files are renamed.");
@@ -102,6 +105,53 @@ Status LinkThenUnlink(const RenameJob& job) {
   return Status();
 }
 
+// A rename whose folders are opened first, so that every failure is told
+// apart. `rename_error` is what a plain rename of the same paths already
+// answered (0: none was tried); it is not tried again.
+Status RenameThroughFolders(const SysCalls& sys, std::string_view from,
+                            std::string_view to, const HostEntry& source,
+                            const HostEntry& target, int rename_error) {
+  // The destination folder first: a bare rename answers ENOENT both for a
+  // missing folder and for a missing source.
+  ScopedFd to_dir(sys);
+  if (int error = OpenFolder(sys, target.folder, to_dir); error != 0) {
+    Status status = StatusFromErrno(error, to);
+    bool missing = error == ENOENT || error == ENOTDIR;
+    return missing ? WithCode(Error::kPathNotFound, status) : status;
+  }
+  ScopedFd from_dir(sys);
+  bool same_folder = source.folder == target.folder;
+  if (int error = same_folder ? 0 : OpenFolder(sys, source.folder, from_dir);
+      error != 0) {
+    Status status = StatusFromErrno(error, from);
+    return error == ENOTDIR ? WithCode(Error::kNotFound, status) : status;
+  }
+
+  RenameJob job{sys,
+                same_folder ? to_dir.get() : from_dir.get(),
+                source.name,
+                std::string(from),
+                to_dir.get(),
+                target.name,
+                std::string(to)};
+  if (sys.fstatat(job.from_dir, job.from_name.c_str(), &job.source,
+                  AT_SYMLINK_NOFOLLOW) != 0) {
+    return StatusFromErrno(errno, from);
+  }
+  if (Status movable = CheckMovable(job); !movable.ok()) return movable;
+
+  if (rename_error == 0) {
+    if (sys.renameat2(job.from_dir, job.from_name.c_str(), job.to_dir,
+                      job.to_name.c_str(), RENAME_NOREPLACE) == 0) {
+      return Status();
+    }
+    rename_error = errno;
+  }
+  if (rename_error == EXDEV) return MoveAcrossDevices(job);
+  if (rename_error == EINVAL) return LinkThenUnlink(job);
+  return RenameFailure(job, rename_error);
+}
+
 }  // namespace
 
 Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
@@ -121,40 +171,21 @@ Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
   Result<HostEntry> target = host_entry(to);
   if (!target.ok()) return target.status();
 
-  // The destination folder first: a bare rename answers ENOENT both for a
-  // missing folder and for a missing source.
-  ScopedFd to_dir(sys_);
-  if (int error = OpenFolder(sys_, target->folder, to_dir); error != 0) {
-    Status status = StatusFromErrno(error, to);
-    bool missing = error == ENOENT || error == ENOTDIR;
-    return missing ? WithCode(Error::kPathNotFound, status) : status;
+  // The common case in two calls: a file, renamed on its file system. The
+  // rename is as safe by path as through opened folders; only telling its
+  // failures apart needs the folders.
+  int rename_error = 0;
+  struct stat st;
+  if (sys_.fstatat(AT_FDCWD, source->path.c_str(), &st, AT_SYMLINK_NOFOLLOW) ==
+          0 &&
+      IsMovable(st)) {
+    if (sys_.renameat2(AT_FDCWD, source->path.c_str(), AT_FDCWD,
+                       target->path.c_str(), RENAME_NOREPLACE) == 0) {
+      return Status();
+    }
+    rename_error = errno;
   }
-  ScopedFd from_dir(sys_);
-  bool same_folder = source->folder == target->folder;
-  if (int error = same_folder ? 0 : OpenFolder(sys_, source->folder, from_dir);
-      error != 0) {
-    Status status = StatusFromErrno(error, from);
-    return error == ENOTDIR ? WithCode(Error::kNotFound, status) : status;
-  }
-
-  RenameJob job{sys_,           same_folder ? to_dir.get() : from_dir.get(),
-                source->name,   std::string(from),
-                to_dir.get(),   target->name,
-                std::string(to)};
-  if (sys_.fstatat(job.from_dir, job.from_name.c_str(), &job.source,
-                   AT_SYMLINK_NOFOLLOW) != 0) {
-    return StatusFromErrno(errno, from);
-  }
-  if (Status movable = CheckMovable(job); !movable.ok()) return movable;
-
-  if (sys_.renameat2(job.from_dir, job.from_name.c_str(), job.to_dir,
-                     job.to_name.c_str(), RENAME_NOREPLACE) == 0) {
-    return Status();
-  }
-  int error = errno;
-  if (error == EXDEV) return MoveAcrossDevices(job);
-  if (error == EINVAL) return LinkThenUnlink(job);
-  return RenameFailure(job, error);
+  return RenameThroughFolders(sys_, from, to, *source, *target, rename_error);
 }
 
 }  // namespace platform::posix
