@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -152,6 +153,23 @@ Status RenameThroughFolders(const SysCalls& sys, std::string_view from,
   return RenameFailure(job, rename_error);
 }
 
+// The common case in two calls: the source is a file, and a rename by path
+// moves it on its file system; as safe as through opened folders, which
+// only telling a failure apart needs. None when the source is no file to
+// rename so; otherwise 0, or the rename's errno.
+std::optional<int> TryPlainRename(const SysCalls& sys, const HostEntry& source,
+                                  const HostEntry& target) {
+  struct stat st;
+  int looked =
+      sys.fstatat(AT_FDCWD, source.path.c_str(), &st, AT_SYMLINK_NOFOLLOW);
+  if (looked != 0 || !IsMovable(st)) return std::nullopt;
+  if (sys.renameat2(AT_FDCWD, source.path.c_str(), AT_FDCWD,
+                    target.path.c_str(), RENAME_NOREPLACE) == 0) {
+    return 0;
+  }
+  return errno;
+}
+
 }  // namespace
 
 Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
@@ -171,21 +189,10 @@ Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
   Result<HostEntry> target = host_entry(to);
   if (!target.ok()) return target.status();
 
-  // The common case in two calls: a file, renamed on its file system. The
-  // rename is as safe by path as through opened folders; only telling its
-  // failures apart needs the folders.
-  int rename_error = 0;
-  struct stat st;
-  if (sys_.fstatat(AT_FDCWD, source->path.c_str(), &st, AT_SYMLINK_NOFOLLOW) ==
-          0 &&
-      IsMovable(st)) {
-    if (sys_.renameat2(AT_FDCWD, source->path.c_str(), AT_FDCWD,
-                       target->path.c_str(), RENAME_NOREPLACE) == 0) {
-      return Status();
-    }
-    rename_error = errno;
-  }
-  return RenameThroughFolders(sys_, from, to, *source, *target, rename_error);
+  std::optional<int> plain = TryPlainRename(sys_, *source, *target);
+  if (plain == 0) return Status();
+  return RenameThroughFolders(sys_, from, to, *source, *target,
+                              plain.value_or(0));
 }
 
 }  // namespace platform::posix
