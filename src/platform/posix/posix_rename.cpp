@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/errno_status.h"
@@ -23,10 +24,11 @@ struct HostEntry {
 };
 
 // Splits a host path below a drive's root into its folder and name.
-HostEntry SplitHostPath(const std::string& host) {
+HostEntry SplitHostPath(std::string host) {
   size_t slash = host.rfind('/');
-  return HostEntry{host, slash == 0 ? "/" : host.substr(0, slash),
-                   host.substr(slash + 1)};
+  std::string folder = slash == 0 ? "/" : host.substr(0, slash);
+  std::string name = host.substr(slash + 1);
+  return HostEntry{std::move(host), std::move(folder), std::move(name)};
 }
 
 Status WithCode(Error code, const Status& status) {
@@ -182,7 +184,7 @@ Status PosixFileSystem::RenameFile(std::string_view from, std::string_view to) {
     }
     Result<std::string> host = HostPathOf(*resolved);
     if (!host.ok()) return host.status();
-    return SplitHostPath(*host);
+    return SplitHostPath(std::move(*host));
   };
   Result<HostEntry> source = host_entry(from);
   if (!source.ok()) return source.status();
