@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/prompt_text.h"
+
 namespace engine {
 namespace {
 
@@ -21,7 +23,7 @@ bool IsPaddingThreshold(double value) {
 
 std::string BadCharactersPrompt() {
   std::string prompt = "A file name may not contain any of the following:";
-  prompt += "\r\n\r\n     ";
+  prompt.append(kCrLf).append(kCrLf).append(kIndent);
   prompt += kForbiddenNameCharactersShown;
   return prompt;
 }

@@ -3,11 +3,10 @@
 #include <optional>
 
 #include "engine/name_template.h"
+#include "engine/prompt_text.h"
 
 namespace engine {
 namespace {
-
-constexpr std::string_view kCrLf = "\r\n";
 
 // message, blank line, four spaces, the folder label and the name.
 std::string FolderPrompt(std::string_view message, std::string_view label,
@@ -18,45 +17,7 @@ std::string FolderPrompt(std::string_view message, std::string_view label,
   return prompt;
 }
 
-// The host's reason, or the error's kind when the host gave none.
-std::string ReasonOf(const platform::Status& status) {
-  if (!status.message().empty()) return status.message();
-  return status.ToString();
-}
-
-void ShowError(platform::MessageBox& message_box, std::string_view prompt,
-               std::string_view title) {
-  message_box.Show(prompt, platform::kStyleError, title);
-}
-
 }  // namespace
-
-std::string RelocatedNotice(std::string_view target_folder) {
-  std::string caption(kNoticeRelocatedPrefix);
-  caption.append(target_folder);
-  return caption;
-}
-
-std::string DriveNotReadyPrompt(std::string_view drive,
-                                const platform::Status& status,
-                                std::string_view still_shown) {
-  std::string prompt = "The drive ";
-  prompt.append(drive).append(" cannot be opened.");
-  prompt.append(kCrLf).append(kCrLf).append(ReasonOf(status));
-  if (!still_shown.empty()) {
-    prompt.append(kCrLf).append(kCrLf).append("The lists stay on ");
-    prompt.append(still_shown).append(".");
-  }
-  return prompt;
-}
-
-std::string FolderNotOpenedPrompt(std::string_view folder,
-                                  const platform::Status& status) {
-  std::string prompt = "The folder ";
-  prompt.append(folder).append(" cannot be opened.");
-  prompt.append(kCrLf).append(kCrLf).append(ReasonOf(status));
-  return prompt;
-}
 
 bool CheckFolderName(std::string_view name) {
   return name.find_first_of(kForbiddenNameCharacters) == std::string_view::npos;
@@ -70,7 +31,7 @@ std::string FolderLabelCaption(std::string_view current_folder) {
 
 std::string BadFolderCharactersPrompt() {
   std::string prompt = "A directory name may not contain any of the following";
-  prompt.append(kCrLf).append(kCrLf).append("     ");
+  prompt.append(kCrLf).append(kCrLf).append(kIndent);
   prompt.append(kForbiddenNameCharactersShown);
   return prompt;
 }
@@ -103,20 +64,22 @@ NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
                                  platform::MessageBox& message_box) {
   if (name.empty()) return NewFolderOutcome::kIgnored;
   if (!CheckFolderName(name)) {
-    ShowError(message_box, BadFolderCharactersPrompt(),
-              kBadFolderCharactersTitle);
+    platform::ShowError(message_box, BadFolderCharactersPrompt(),
+                        kBadFolderCharactersTitle);
     return NewFolderOutcome::kRefused;
   }
   auto refuse = [&](const platform::Status& status) {
-    ShowError(message_box, FolderMakeFailedPrompt(label, name, status),
-              kCannotCreateTitle);
+    platform::ShowError(message_box,
+                        FolderMakeFailedPrompt(label, name, status),
+                        kCannotCreateTitle);
     return NewFolderOutcome::kRefused;
   };
 
   // "." and ".." pass the character check but name the folder itself and
   // its parent, which always exist.
   if (name == "." || name == "..") {
-    ShowError(message_box, FolderExistsPrompt(label, name), kCannotCreateTitle);
+    platform::ShowError(message_box, FolderExistsPrompt(label, name),
+                        kCannotCreateTitle);
     return NewFolderOutcome::kRefused;
   }
   constexpr uint32_t kAnyEntry = 31;
@@ -126,10 +89,10 @@ NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
     auto attributes = file_system.GetAttributes(**existing);
     if (!attributes.ok()) return refuse(attributes.status());
     bool is_folder = (*attributes & platform::kAttrFolder) != 0;
-    ShowError(message_box,
-              is_folder ? FolderExistsPrompt(label, name)
-                        : FileExistsPrompt(label, name),
-              kCannotCreateTitle);
+    platform::ShowError(message_box,
+                        is_folder ? FolderExistsPrompt(label, name)
+                                  : FileExistsPrompt(label, name),
+                        kCannotCreateTitle);
     return NewFolderOutcome::kRefused;
   }
 
@@ -141,8 +104,8 @@ NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
   auto created = file_system.FindFirst(
       name, platform::kAttrFolder | platform::kAttrHidden);
   if (!created.ok() || !created->has_value()) {
-    ShowError(message_box, FolderNotCreatedPrompt(label, name),
-              kCannotCreateTitle);
+    platform::ShowError(message_box, FolderNotCreatedPrompt(label, name),
+                        kCannotCreateTitle);
     return NewFolderOutcome::kRefused;
   }
   return NewFolderOutcome::kCreated;

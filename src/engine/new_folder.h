@@ -8,39 +8,11 @@
 #include "platform/message_box.h"
 #include "platform/status.h"
 
-// The window-free rules of relocation: the location notice's captions and
-// looks, the target-folder dialog's drive message, and the new-folder
-// dialog's name check, messages and folder making.
+// The new-folder dialog's rules: the name check, the messages and the
+// making of the folder.
 namespace engine {
 
-// The location notice.
-inline constexpr std::string_view kNoticeInPlace =
-    "Files will be renamed and located at: (original path)";
-inline constexpr std::string_view kNoticeRelocatedPrefix =
-    "Files will be renamed and re-located at: ";
-// Colours as the classic toolkit holds them: top bit set = a system colour by
-// the index in the low byte (13, the highlight colour); else RGB, red low.
-inline constexpr unsigned kNoticePlainColour = 0x8000000Du;
-inline constexpr unsigned kNoticeAlertColour = 0x000000FFu;
-
-// The caption "OK" gives the notice for the chosen target folder.
-std::string RelocatedNotice(std::string_view target_folder);
-
-// The message for a drive that cannot be opened (error style): names the
-// drive and the host's reason and, when given, the folder the window's
-// lists still show.
-inline constexpr std::string_view kDriveNotReadyTitle = "Drive Not Ready";
-std::string DriveNotReadyPrompt(std::string_view drive,
-                                const platform::Status& status,
-                                std::string_view still_shown = {});
-
-// The message for a folder that cannot be opened (error style): names the
-// folder and the host's reason.
-inline constexpr std::string_view kFolderNotOpenedTitle = "Folder Not Found";
-std::string FolderNotOpenedPrompt(std::string_view folder,
-                                  const platform::Status& status);
-
-// The new-folder dialog.
+// The hint of the name box, and the titles of the dialog's messages.
 inline constexpr std::string_view kNewFolderHint =
     "Enter a name without the following characters  \\ / : * ? \" < > | &  ; "
     ", ^ ( )";

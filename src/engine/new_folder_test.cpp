@@ -35,8 +35,6 @@ TEST(NewFolderMessagesTest, ComposeExactlyAsShown) {
        "D:\\Photos\\a b"},
       {FolderNotCreatedPrompt("C:\\x\\", "y."),
        "The following directory was not created\r\n\r\n    C:\\x\\y."},
-      {RelocatedNotice("D:\\"),
-       "Files will be renamed and re-located at: D:\\"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.prompt, c.expected);
   EXPECT_EQ(kNewFolderHint,
@@ -50,18 +48,6 @@ TEST(NewFolderMessagesTest, FailureNamesTheFolderAndTheReason) {
   std::string prompt = FolderMakeFailedPrompt("D:\\Photos\\", "new", denied);
   EXPECT_NE(prompt.find("D:\\Photos\\new"), std::string::npos) << prompt;
   EXPECT_NE(prompt.find("Permission denied"), std::string::npos) << prompt;
-
-  std::string drive = DriveNotReadyPrompt(
-      "e: [usb]",
-      platform::Status(platform::Error::kNotReady, "E:\\", "No medium found"));
-  EXPECT_NE(drive.find("e: [usb]"), std::string::npos) << drive;
-  EXPECT_NE(drive.find("No medium found"), std::string::npos) << drive;
-  EXPECT_EQ(drive.find("The lists stay"), std::string::npos) << drive;
-  std::string stays = DriveNotReadyPrompt(
-      "e: [usb]", platform::Status(platform::Error::kNotReady, "E:\\", "x"),
-      "C:\\Photos");
-  EXPECT_TRUE(stays.ends_with("\r\n\r\nThe lists stay on C:\\Photos."))
-      << stays;
 }
 
 TEST(FolderLabelCaptionTest, EndsInExactlyOneBackslash) {

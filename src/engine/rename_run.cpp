@@ -6,12 +6,10 @@
 #include <string_view>
 
 #include "engine/name_template.h"
+#include "engine/prompt_text.h"
 
 namespace engine {
 namespace {
-
-constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kIndent = "     ";
 
 // The inputs a run advances after every file: Text3 and Combo1.
 struct Counter {
@@ -51,13 +49,12 @@ bool InputsPass(const RenameRequest& request, platform::MessageBox& message_box,
 }
 
 // Writes the number after `counter`'s into Text3 and steps the padding.
-// False when the number does not read as one.
-bool AdvanceCounter(Counter& counter, RenameHost& host,
+// The running number read as a number before the first pass, and every
+// number written back reads as one, so the advance cannot fail.
+void AdvanceCounter(Counter& counter, RenameHost& host,
                     const platform::NumberFormat& numbers) {
-  std::optional<std::string> advanced =
-      AdvanceRunningNumber(counter.running_number, numbers);
-  if (!advanced) return false;
-  counter.running_number = *advanced;
+  counter.running_number =
+      *AdvanceRunningNumber(counter.running_number, numbers);
   host.SetRunningNumber(counter.running_number);
   int index =
       StepPadding(counter.running_number, counter.padding_index, numbers);
@@ -66,7 +63,6 @@ bool AdvanceCounter(Counter& counter, RenameHost& host,
     counter.padding_text = std::string(kPaddingChoices[index]);
     host.SelectPadding(index);
   }
-  return true;
 }
 
 float Progress(size_t pass, size_t count) {
@@ -78,8 +74,8 @@ float Progress(size_t pass, size_t count) {
 
 std::string BadStartNumberPrompt(std::string_view running_number) {
   std::string prompt = "The start number must be a number.";
-  prompt += kLineBreak;
-  prompt += kLineBreak;
+  prompt += kCrLf;
+  prompt += kCrLf;
   prompt += "\"";
   prompt += running_number;
   prompt += "\" does not read as one.";
@@ -88,12 +84,12 @@ std::string BadStartNumberPrompt(std::string_view running_number) {
 
 std::string BadExtensionPrompt(std::string_view extension) {
   std::string prompt = "An extension may not contain any of the following:";
-  prompt += kLineBreak;
-  prompt += kLineBreak;
+  prompt += kCrLf;
+  prompt += kCrLf;
   prompt += kIndent;
   prompt += "\\ / :";
-  prompt += kLineBreak;
-  prompt += kLineBreak;
+  prompt += kCrLf;
+  prompt += kCrLf;
   prompt += "\"";
   prompt += extension;
   prompt +=
@@ -105,20 +101,20 @@ std::string BadExtensionPrompt(std::string_view extension) {
 std::string RenameFailedPrompt(std::string_view from, std::string_view to,
                                const platform::Status& status) {
   std::string prompt = "The file";
-  prompt += kLineBreak;
+  prompt += kCrLf;
   prompt += kIndent;
   prompt += from;
-  prompt += kLineBreak;
+  prompt += kCrLf;
   prompt += "could not be renamed to";
-  prompt += kLineBreak;
+  prompt += kCrLf;
   prompt += kIndent;
   prompt += to;
-  prompt += kLineBreak;
-  prompt += kLineBreak;
+  prompt += kCrLf;
+  prompt += kCrLf;
   prompt += status.message().empty() ? "The system gave no reason."
                                      : status.message();
-  prompt += kLineBreak;
-  prompt += kLineBreak;
+  prompt += kCrLf;
+  prompt += kCrLf;
   prompt +=
       "The run stopped: this file and the files after it are still on the "
       "list.";
@@ -160,13 +156,7 @@ RenameOutcome RunRename(const RenameRequest& request, RenameHost& host,
       return RenameOutcome::Stopped;
     }
     host.RemoveFirstEntry();
-    // Checked before the first pass, and every number written back reads
-    // as one, so this holds; it is not left to chance all the same.
-    if (!AdvanceCounter(counter, host, numbers)) {
-      message_box.Show(BadStartNumberPrompt(counter.running_number),
-                       platform::kStyleError, kBadStartNumberTitle);
-      return RenameOutcome::Stopped;
-    }
+    AdvanceCounter(counter, host, numbers);
     host.SetProgress(Progress(pass, count));
   }
 

@@ -31,6 +31,12 @@ class MessageBox {
                    std::string_view title) = 0;
 };
 
+// Shows `prompt` under `title` with the error icon and an OK button.
+inline void ShowError(MessageBox& message_box, std::string_view prompt,
+                      std::string_view title) {
+  message_box.Show(prompt, kStyleError, title);
+}
+
 }  // namespace platform
 
 #endif  // PELLOQUIN_PLATFORM_MESSAGE_BOX_H_

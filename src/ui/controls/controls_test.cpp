@@ -189,7 +189,7 @@ TEST_F(ControlsTest, LabelKeepsItsCaptionExactlyAndShowsOneBreakPerPair) {
 TEST_F(ControlsTest, ClassicColourValues) {
   EXPECT_EQ(ToQColor(255), QColor(255, 0, 0));
   EXPECT_EQ(ToQColor(0x00FF0000), QColor(0, 0, 255));
-  EXPECT_EQ(ToQColor(kColorHighlight),
+  EXPECT_EQ(ToQColor(0x8000000D),
             QApplication::palette().color(QPalette::Highlight));
 }
 

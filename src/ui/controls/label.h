@@ -11,8 +11,6 @@ namespace ui {
 
 // A classic colour value: with the top bit set, the system colour whose
 // index is in the low byte; otherwise red in the low byte, then green, blue.
-inline constexpr uint32_t kColorHighlight = 0x8000000D;
-inline constexpr uint32_t kColorRed = 255;
 QColor ToQColor(uint32_t classic_color);
 
 // A label whose caption, text colour and bold flag change at run time, and

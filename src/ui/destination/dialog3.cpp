@@ -4,7 +4,8 @@
 #include <QSignalBlocker>
 #include <string>
 
-#include "engine/new_folder.h"
+#include "engine/browse_messages.h"
+#include "engine/location_notice.h"
 #include "ui/controls/twips.h"
 #include "ui/destination/newdir.h"
 #include "ui/destination/window_icons.h"
@@ -90,8 +91,9 @@ void Dialog3::Drive1_Change() {
   const std::string drive = Drive1->Drive();
   platform::Status opened = Dir1->SetPath(drive);
   if (opened.ok()) return;
-  owner_.message_box().Show(engine::DriveNotReadyPrompt(drive, opened),
-                            platform::kStyleError, engine::kDriveNotReadyTitle);
+  platform::ShowError(owner_.message_box(),
+                      engine::DriveNotReadyPrompt(drive, opened),
+                      engine::kDriveNotReadyTitle);
   RestoreDriveOfShownFolder();
 }
 
@@ -103,17 +105,16 @@ void Dialog3::RestoreDriveOfShownFolder() {
 
 void Dialog3::ShowFolderNotOpened(const std::string& folder,
                                   const platform::Status& status) {
-  owner_.message_box().Show(engine::FolderNotOpenedPrompt(folder, status),
-                            platform::kStyleError,
-                            engine::kFolderNotOpenedTitle);
+  platform::ShowError(owner_.message_box(),
+                      engine::FolderNotOpenedPrompt(folder, status),
+                      engine::kFolderNotOpenedTitle);
 }
 
 void Dialog3::OKButton_Click() {
   const std::string target = Dir1->Path();
   owner_.Label5->SetCaption(engine::RelocatedNotice(target));
   owner_.Label8->SetCaption(target);
-  owner_.Label5->SetBold(true);
-  owner_.Label5->SetForeColor(engine::kNoticeAlertColour);
+  owner_.SetNoticeLook(engine::kNoticeAlert);
   accept();
 }
 
@@ -124,7 +125,9 @@ void Dialog3::CancelButton_Click() {
   reject();
 }
 
-void Dialog3::Command1_Click() { NEWDIR::Open(*this); }
+void Dialog3::Command1_Click() {
+  NEWDIR::Open(*this, owner_.file_system(), owner_.message_box());
+}
 
 void Dialog3::keyPressEvent(QKeyEvent* event) {
   // A focused button takes Enter itself; what reaches the dialog came from

@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/new_folder.h"
 #include "ui/controls/twips.h"
 #include "ui/destination/destination_test_support.h"
 
 namespace ui::testing {
 namespace {
 
-using engine::kNoticeInPlace;
-using engine::RelocatedNotice;
+constexpr char kInPlace[] =
+    "Files will be renamed and located at: (original path)";
+std::string Relocated(const std::string& folder) {
+  return "Files will be renamed and re-located at: " + folder;
+}
 
 constexpr uint32_t kPlain = 0x8000000D;
 constexpr uint32_t kRed = 255;
@@ -71,9 +73,7 @@ TEST_P(Dialog3StateTest, LeavesSwitchTargetAndNoticeAsTheTableSays) {
   EXPECT_EQ(dialogs_seen_, row.start_checked ? 2 : 1);
   EXPECT_EQ(form_->Check1Value(), row.check1);
   EXPECT_EQ(form_->Label8->Caption(), row.target_written ? target : "");
-  ExpectNotice(row.relocated_caption ? RelocatedNotice(target)
-                                     : std::string(kNoticeInPlace),
-               row.alert);
+  ExpectNotice(row.relocated_caption ? Relocated(target) : kInPlace, row.alert);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,7 +132,7 @@ TEST_F(Dialog3Test, CancelClearsTheSwitchWhileTheDialogIsStillOpen) {
   // whose handling waited for the dialog, only after it closed.
   EXPECT_EQ(open_at_toggle, (std::vector<bool>{true, false}));
   EXPECT_EQ(form_->Check1Value(), 0);
-  ExpectNotice(std::string(kNoticeInPlace), false);
+  ExpectNotice(kInPlace, false);
 }
 
 TEST_F(Dialog3Test, ClearingTheSwitchByHandKeepsTargetAndNotice) {
@@ -145,7 +145,7 @@ TEST_F(Dialog3Test, ClearingTheSwitchByHandKeepsTargetAndNotice) {
   EXPECT_EQ(dialogs_seen_, 1);
   EXPECT_EQ(form_->Check1Value(), 0);
   EXPECT_EQ(form_->Label8->Caption(), "C:\\Photos\\out");
-  ExpectNotice(RelocatedNotice("C:\\Photos\\out"), true);
+  ExpectNotice(Relocated("C:\\Photos\\out"), true);
 }
 
 TEST_F(Dialog3Test, RestoreTargetsTheBrowseFolderOfThatMoment) {
@@ -157,7 +157,7 @@ TEST_F(Dialog3Test, RestoreTargetsTheBrowseFolderOfThatMoment) {
   form_->Command2->click();
   EXPECT_EQ(form_->Check1Value(), 1);
   EXPECT_EQ(form_->Label8->Caption(), "C:\\Photos");
-  ExpectNotice(std::string(kNoticeInPlace), false);
+  ExpectNotice(kInPlace, false);
   // Browsing on does not move the target.
   ASSERT_TRUE(form_->Dir1->SetPath("C:\\Photos\\out").ok());
   EXPECT_EQ(form_->Label8->Caption(), "C:\\Photos");

@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "engine/browse_messages.h"
 #include "engine/new_folder.h"
 #include "ui/controls/text.h"
 #include "ui/controls/twips.h"
 #include "ui/destination/dialog3.h"
 #include "ui/destination/window_icons.h"
-#include "ui/main/form1.h"
 
 namespace ui {
 namespace {
@@ -17,18 +17,22 @@ constexpr int kClientHeight = 1260;
 
 }  // namespace
 
-void NEWDIR::Open(Dialog3& owner) {
-  NEWDIR dialog(owner);
+void NEWDIR::Open(Dialog3& owner, platform::FileSystem& file_system,
+                  platform::MessageBox& message_box) {
+  NEWDIR dialog(owner, file_system, message_box);
   if (dialog.Form_Load()) dialog.exec();
 }
 
-NEWDIR::NEWDIR(Dialog3& owner)
+NEWDIR::NEWDIR(Dialog3& owner, platform::FileSystem& file_system,
+               platform::MessageBox& message_box)
     // A window of its own rather than a dialog, so that it has a task-bar
     // entry; it is still modal over its owner.
     : QDialog(&owner, Qt::Window | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      owner_(owner) {
+      owner_(owner),
+      file_system_(file_system),
+      message_box_(message_box) {
   setWindowTitle("Enter a Directory Name ");
   setWindowIcon(NewFolderIcon());
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
@@ -58,25 +62,27 @@ void NEWDIR::CreateControls() {
 }
 
 bool NEWDIR::Form_Load() {
-  platform::FileSystem& file_system = owner_.owner().file_system();
   const std::string drive = owner_.Drive1->Drive();
-  platform::Status status = file_system.ChangeDrive(drive);
+  platform::Status status = file_system_.ChangeDrive(drive);
   if (!status.ok()) {
-    ShowError(engine::DriveNotReadyPrompt(drive, status),
-              engine::kDriveNotReadyTitle);
+    platform::ShowError(message_box_,
+                        engine::DriveNotReadyPrompt(drive, status),
+                        engine::kDriveNotReadyTitle);
     return false;
   }
   const std::string& folder = owner_.Dir1->Path();
-  status = file_system.ChangeFolder(folder);
+  status = file_system_.ChangeFolder(folder);
   if (!status.ok()) {
-    ShowError(engine::FolderNotOpenedPrompt(folder, status),
-              engine::kFolderNotOpenedTitle);
+    platform::ShowError(message_box_,
+                        engine::FolderNotOpenedPrompt(folder, status),
+                        engine::kFolderNotOpenedTitle);
     return false;
   }
-  platform::Result<std::string> current = file_system.CurrentFolder();
+  platform::Result<std::string> current = file_system_.CurrentFolder();
   if (!current.ok()) {
-    ShowError(engine::FolderNotOpenedPrompt(folder, current.status()),
-              engine::kFolderNotOpenedTitle);
+    platform::ShowError(message_box_,
+                        engine::FolderNotOpenedPrompt(folder, current.status()),
+                        engine::kFolderNotOpenedTitle);
     return false;
   }
   Current_Directory_UILabel->SetCaption(engine::FolderLabelCaption(*current));
@@ -86,8 +92,7 @@ bool NEWDIR::Form_Load() {
 void NEWDIR::Create_UIButton_Click() {
   const std::string name = FromQt(NewDirectory_UIText->text());
   engine::NewFolderOutcome outcome = engine::CreateNewFolder(
-      name, Current_Directory_UILabel->Caption(), owner_.owner().file_system(),
-      owner_.owner().message_box());
+      name, Current_Directory_UILabel->Caption(), file_system_, message_box_);
   if (outcome != engine::NewFolderOutcome::kCreated) return;
   OpenInFolderList(name);
   Cancel_UIButton_Click();
@@ -101,15 +106,12 @@ void NEWDIR::OpenInFolderList(const std::string& name) {
   const std::string folder = folders.Path() + "\\" + name;
   platform::Status opened = folders.SetPath(folder);
   if (!opened.ok()) {
-    ShowError(engine::FolderNotOpenedPrompt(folder, opened),
-              engine::kFolderNotOpenedTitle);
+    platform::ShowError(message_box_,
+                        engine::FolderNotOpenedPrompt(folder, opened),
+                        engine::kFolderNotOpenedTitle);
   }
 }
 
 void NEWDIR::Cancel_UIButton_Click() { reject(); }
-
-void NEWDIR::ShowError(const std::string& prompt, std::string_view title) {
-  owner_.owner().message_box().Show(prompt, platform::kStyleError, title);
-}
 
 }  // namespace ui

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/file_system.h"
+#include "platform/message_box.h"
 #include "ui/controls/label.h"
 
 namespace ui {
@@ -19,10 +21,13 @@ class NEWDIR : public QDialog {
  public:
   // Opens the dialog modal over `owner` and returns when it has closed. It
   // is not shown when the owner's drive and folder cannot be entered (a
-  // message says why).
-  static void Open(Dialog3& owner);
+  // message says why). The folder is made through `file_system`; messages
+  // go to `message_box`.
+  static void Open(Dialog3& owner, platform::FileSystem& file_system,
+                   platform::MessageBox& message_box);
 
-  explicit NEWDIR(Dialog3& owner);
+  NEWDIR(Dialog3& owner, platform::FileSystem& file_system,
+         platform::MessageBox& message_box);
 
   // Makes the owner's drive and folder current and shows that folder in
   // the label. False, after a message, when they cannot be entered.
@@ -39,9 +44,10 @@ class NEWDIR : public QDialog {
   void CreateControls();
   // Opens the folder just made in the owner's folder list.
   void OpenInFolderList(const std::string& name);
-  void ShowError(const std::string& prompt, std::string_view title);
 
   Dialog3& owner_;
+  platform::FileSystem& file_system_;
+  platform::MessageBox& message_box_;
 };
 
 }  // namespace ui

@@ -1,6 +1,6 @@
 // The main window's relocation handlers: the switch, "Change path" and
 // "Restore".
-#include "engine/new_folder.h"
+#include "engine/location_notice.h"
 #include "ui/destination/dialog3.h"
 #include "ui/main/form1.h"
 
@@ -13,15 +13,13 @@ void Form1::Check1_Click() {
 void Form1::Command6_Click() {
   Dialog3::Open(*this);
   // However the dialog closed, the notice now asks for attention.
-  Label5->SetBold(true);
-  Label5->SetForeColor(engine::kNoticeAlertColour);
+  SetNoticeLook(engine::kNoticeAlert);
 }
 
 void Form1::Command2_Click() {
   Label5->SetCaption(engine::kNoticeInPlace);
-  Label5->SetForeColor(engine::kNoticePlainColour);
+  SetNoticeLook(engine::kNoticePlain);
   Label8->SetCaption(File1->Path());
-  Label5->SetBold(false);
 }
 
 }  // namespace ui

@@ -16,9 +16,6 @@ constexpr int kClientWidth = 11250;
 constexpr int kClientHeight = 8085;
 constexpr int kSmallestFontPixels = 9;
 
-constexpr std::string_view kPlainNotice =
-    "Files will be renamed and located at: (original path)";
-
 platform::NumberFormat UserNumberFormat() {
   return platform::NumberFormat(FromQt(QLocale::system().decimalPoint()));
 }
@@ -47,8 +44,7 @@ Form1::Form1(platform::FileSystem& file_system,
   // One font for the whole window, small enough for every caption to fit
   // its fixed box; no control sets its own.
   setFont(FittingFont(*this, font(), kSmallestFontPixels));
-  Label5->SetForeColor(kColorHighlight);
-  Label5->SetBold(false);
+  SetNoticeLook(engine::kNoticePlain);
   SetTabOrder();
   SetAccessibleNames();
   ConnectHandlers();
@@ -58,6 +54,11 @@ Form1::Form1(platform::FileSystem& file_system,
 Form1::~Form1() = default;
 
 int Form1::Check1Value() const { return Check1->isChecked() ? 1 : 0; }
+
+void Form1::SetNoticeLook(const engine::NoticeLook& look) {
+  Label5->SetBold(look.bold);
+  Label5->SetForeColor(look.fore_color);
+}
 
 void Form1::CreateControls() {
   Drive1 = new DriveListBox(file_system_, this);
@@ -143,7 +144,7 @@ void Form1::CreateFrameControls() {
   Command2 = new QPushButton("Restore", Frame1);
   PlaceInTwips(Command2, 1320, 2640, 1215, 375);
 
-  Label5 = new Label(kPlainNotice, Frame1);
+  Label5 = new Label(engine::kNoticeInPlace, Frame1);
   PlaceInTwips(Label5, 120, 3120, 2415, 2295);
 
   Command3 = new PictureButton("Rename All",
@@ -244,7 +245,7 @@ void Form1::ConnectHandlers() {
 }
 
 void Form1::ShowStatus(const platform::Status& status, std::string_view title) {
-  message_box_.Show(status.ToString(), platform::kStyleError, title);
+  platform::ShowError(message_box_, status.ToString(), title);
 }
 
 }  // namespace ui

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/location_notice.h"
 #include "engine/rename_run.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
@@ -47,6 +48,9 @@ class Form1 : public QWidget, public engine::RenameHost {
 
   // Check1's value: 1 when ticked, otherwise 0.
   int Check1Value() const;
+
+  // Gives the location notice, Label5, a look: text colour and bold flag.
+  void SetNoticeLook(const engine::NoticeLook& look);
 
   // The handlers, one per wired control event.
   void Command3_Click();  // "Rename All"

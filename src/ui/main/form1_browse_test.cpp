@@ -32,7 +32,7 @@ TEST_F(Form1Test, ClickedFilesGoToTheEndOfTheListInClickOrder) {
   EXPECT_TRUE(message_box_.calls().empty());
   EXPECT_EQ(f.Label5->Caption(), std::string(kAlert) + "C:\\In");
   EXPECT_TRUE(f.Label5->Bold());
-  EXPECT_EQ(f.Label5->ForeColor(), kColorRed);
+  EXPECT_EQ(f.Label5->ForeColor(), 255u);
   EXPECT_EQ(f.Label5->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 }
 
@@ -47,7 +47,7 @@ TEST_F(Form1Test, ADuplicateIsRefusedAndTheNoticeIsStillWritten) {
   EXPECT_EQ(message_box_.calls(),
             (std::vector<Call>{
                 {"The file:' photo.jpg' already exists in your rename list!",
-                 platform::kStyleError, "Wait!"}}));
+                 16, "Wait!"}}));
   EXPECT_EQ(f.Label5->Caption(), std::string(kAlert) + "C:\\");
   EXPECT_TRUE(f.Label5->Bold());
 }
@@ -100,7 +100,7 @@ TEST_F(Form1Test, AFullListRefusesWithAMessageAndStaysAsItWas) {
   EXPECT_EQ(f.List1->List(ListBox::kMaxEntries - 1), "C:\\\\last.jpg");
   EXPECT_EQ(f.List1->CountOf("C:\\\\more.jpg"), 0);
   ASSERT_EQ(message_box_.calls().size(), 1u);
-  EXPECT_EQ(message_box_.calls()[0].style, platform::kStyleError);
+  EXPECT_EQ(message_box_.calls()[0].style, 16);
   EXPECT_NE(message_box_.calls()[0].prompt.find("more.jpg"), std::string::npos);
   EXPECT_NE(message_box_.calls()[0].prompt.find("32767"), std::string::npos);
 }
@@ -162,8 +162,7 @@ TEST_P(ClearListTest, AsksFirstAndClearsOnlyOnYes) {
 
   Click(f.Command4);
   EXPECT_EQ(message_box_.calls(),
-            (std::vector<Call>{
-                {"Are you sure?", platform::kStyleQuestion, "Clear list"}}));
+            (std::vector<Call>{{"Are you sure?", 324, "Clear list"}}));
   EXPECT_EQ(f.List1->ListCount(), GetParam().entries_after);
   EXPECT_EQ(f.Label5->Caption(), notice);
   EXPECT_EQ(f.Label7->Caption(), "7");
@@ -172,9 +171,9 @@ TEST_P(ClearListTest, AsksFirstAndClearsOnlyOnYes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, ClearListTest,
-    ::testing::Values(ClearCase{"YesEmpties", 2, platform::kAnswerYes, 0},
-                      ClearCase{"NoKeepsAll", 2, platform::kAnswerNo, 2},
-                      ClearCase{"EmptyStillAsks", 0, platform::kAnswerYes, 0}),
+    ::testing::Values(ClearCase{"YesEmpties", 2, 6, 0},
+                      ClearCase{"NoKeepsAll", 2, 7, 2},
+                      ClearCase{"EmptyStillAsks", 0, 6, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FilterCase {
@@ -252,7 +251,7 @@ TEST_F(Form1Test, ADriveThatIsNotReadyIsReportedAndTheListsStay) {
   PickDrive('D');
   ASSERT_EQ(message_box_.calls().size(), 1u);
   const Call& call = message_box_.calls()[0];
-  EXPECT_EQ(call.style, platform::kStyleError);
+  EXPECT_EQ(call.style, 16);
   EXPECT_EQ(call.title, "Drive Not Ready");
   EXPECT_NE(call.prompt.find("d:"), std::string::npos) << call.prompt;
   EXPECT_NE(call.prompt.find("C:\\Stay"), std::string::npos) << call.prompt;
@@ -269,7 +268,7 @@ TEST_F(Form1Test, AFolderGoneBeforeItIsOpenedIsReportedAndTheListsStay) {
   std::filesystem::remove_all(drives_.Host('C', "Gone"));
   OpenFolder("Gone");
   ASSERT_EQ(message_box_.calls().size(), 1u);
-  EXPECT_EQ(message_box_.calls()[0].style, platform::kStyleError);
+  EXPECT_EQ(message_box_.calls()[0].style, 16);
   EXPECT_EQ(f.Dir1->Path(), "C:\\");
   EXPECT_EQ(ListedFiles(), Strings{"a.jpg"});
 }

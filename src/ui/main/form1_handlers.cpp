@@ -2,8 +2,9 @@
 // number, "Rename All" and "Exit", and its side of a rename run.
 #include <QCoreApplication>
 
+#include "engine/browse_messages.h"
+#include "engine/location_notice.h"
 #include "engine/name_template.h"
-#include "engine/new_folder.h"
 #include "ui/controls/text.h"
 #include "ui/main/form1.h"
 
@@ -11,9 +12,6 @@ namespace ui {
 namespace {
 
 constexpr int kRepaintEveryMs = 40;
-
-constexpr std::string_view kAlertNotice =
-    "NOTE THIS!\n\rFiles will be renamed and located at: ";
 
 std::string DuplicatePrompt(std::string_view file_name) {
   return "The file:' " + std::string(file_name) +
@@ -100,8 +98,9 @@ void Form1::Drive1_Change() {
     // lists did not move, so there is nothing to follow.
     const QSignalBlocker quiet(Drive1);
     Drive1->SetDrive(shown_folder);
-    message_box_.Show(engine::DriveNotReadyPrompt(drive, status, shown_folder),
-                      platform::kStyleError, engine::kDriveNotReadyTitle);
+    platform::ShowError(
+        message_box_, engine::DriveNotReadyPrompt(drive, status, shown_folder),
+        engine::kDriveNotReadyTitle);
     return;
   }
   Dir1_Change();
@@ -124,9 +123,8 @@ void Form1::File1_Click() {
                       "Rename list full");
   }
   if (Check1Value() != 1) {
-    Label5->SetBold(true);
-    Label5->SetForeColor(kColorRed);
-    Label5->SetCaption(std::string(kAlertNotice) + Dir1->Path());
+    SetNoticeLook(engine::kNoticeAlert);
+    Label5->SetCaption(engine::BrowseFolderNotice(Dir1->Path()));
   }
 }
 

@@ -31,7 +31,7 @@ TEST_F(Form1Test, FreshWindowShowsItsInitialState) {
   EXPECT_EQ(f.List1->ListCount(), 0);
   EXPECT_EQ(f.Label5->Caption(),
             "Files will be renamed and located at: (original path)");
-  EXPECT_EQ(f.Label5->ForeColor(), kColorHighlight);
+  EXPECT_EQ(f.Label5->ForeColor(), 0x8000000Du);
   EXPECT_FALSE(f.Label5->Bold());
   EXPECT_EQ(f.Label5->palette().color(QPalette::WindowText),
             QApplication::palette().color(QPalette::Highlight));
