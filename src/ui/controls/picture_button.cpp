@@ -9,6 +9,17 @@ namespace {
 constexpr int kMargin = 2;  // pixels between the frame, picture and caption
 }  // namespace
 
+QPixmap LoadPicture(const QString& path, qreal device_pixel_ratio) {
+  if (device_pixel_ratio > 1 && path.endsWith(".png")) {
+    QPixmap sharp(path.chopped(4) + "@2x.png");
+    if (!sharp.isNull()) {
+      sharp.setDevicePixelRatio(2);
+      return sharp;
+    }
+  }
+  return QPixmap(path);
+}
+
 PictureButton::PictureButton(const QString& caption, const QPixmap& picture,
                              QWidget* parent)
     : QPushButton(caption, parent), picture_(picture) {

@@ -24,6 +24,11 @@ class PictureButton : public QPushButton {
   QPixmap picture_;
 };
 
+// The picture at `path` (a PNG), or its twice-as-dense twin beside it
+// (name@2x.png) when the screen has more than one device pixel to a logical
+// one: either way it takes the same logical size.
+QPixmap LoadPicture(const QString& path, qreal device_pixel_ratio);
+
 }  // namespace ui
 
 #endif  // PELLOQUIN_UI_CONTROLS_PICTURE_BUTTON_H_

@@ -24,7 +24,7 @@ platform::NumberFormat UserNumberFormat() {
 
 std::string MainWindowTitle() {
   return std::string("Pelloquin ") + PELLOQUIN_VERSION +
-         " - by the Pelloquin team";
+         " - by the Pelloquin authors";
 }
 
 Form1::Form1(platform::FileSystem& file_system,
@@ -37,7 +37,9 @@ Form1::Form1(platform::FileSystem& file_system,
       message_box_(message_box),
       numbers_(UserNumberFormat()) {
   setWindowTitle(ToQt(MainWindowTitle()));
-  setWindowIcon(QIcon(":/pelloquin/pelloquin.png"));
+  QIcon icon(":/pelloquin/pelloquin.png");
+  icon.addFile(":/pelloquin/pelloquin@2x.png");
+  setWindowIcon(icon);
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   CreateControls();
   NameControls();
@@ -147,15 +149,18 @@ void Form1::CreateFrameControls() {
   Label5 = new Label(engine::kNoticeInPlace, Frame1);
   PlaceInTwips(Label5, 120, 3120, 2415, 2295);
 
-  Command3 = new PictureButton("Rename All",
-                               QPixmap(":/pelloquin/rename_all.png"), Frame1);
+  Command3 = new PictureButton(
+      "Rename All",
+      LoadPicture(":/pelloquin/rename_all.png", devicePixelRatio()), Frame1);
   PlaceInTwips(Command3, 120, 5520, 2415, 1095);
   Command3->setToolTip("Rename all files");
-  Command4 = new PictureButton("Clear List",
-                               QPixmap(":/pelloquin/clear_list.png"), Frame1);
+  Command4 = new PictureButton(
+      "Clear List",
+      LoadPicture(":/pelloquin/clear_list.png", devicePixelRatio()), Frame1);
   PlaceInTwips(Command4, 120, 6720, 1335, 735);
   Command4->setToolTip("Clear rename list");
-  Command5 = new PictureButton("Exit", QPixmap(":/pelloquin/exit.png"), Frame1);
+  Command5 = new PictureButton(
+      "Exit", LoadPicture(":/pelloquin/exit.png", devicePixelRatio()), Frame1);
   PlaceInTwips(Command5, 1560, 6720, 975, 735);
   Command5->setToolTip("Exit Pelloquin");
 }

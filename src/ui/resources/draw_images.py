@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window icon and the button pictures as PNG files beside this
-script. Run it again after changing a picture; the PNGs are committed."""
+script, each at its size and at twice its size for HiDPI screens. Run it
+again after changing a picture; the PNGs are committed."""
 
 import os
 import struct
@@ -8,13 +9,25 @@ import zlib
 
 
 class Canvas:
-    def __init__(self, width, height):
-        self.width, self.height = width, height
-        self.pixels = [[(0, 0, 0, 0)] * width for _ in range(height)]
+    """A picture of width x height logical pixels, each drawn as scale x scale
+    pixels: shapes are laid out in logical pixels and rasterised at the
+    full resolution, so the 2x pictures are sharp rather than enlarged."""
 
-    def dot(self, x, y, colour):
+    def __init__(self, width, height, scale=1):
+        self.scale = scale
+        self.width, self.height = width * scale, height * scale
+        self.pixels = [[(0, 0, 0, 0)] * self.width for _ in range(self.height)]
+
+    def put(self, x, y, colour):
+        """Sets one pixel of the full resolution."""
         if 0 <= x < self.width and 0 <= y < self.height:
             self.pixels[y][x] = colour if len(colour) == 4 else colour + (255,)
+
+    def dot(self, x, y, colour):
+        """Sets one logical pixel."""
+        for dy in range(self.scale):
+            for dx in range(self.scale):
+                self.put(x * self.scale + dx, y * self.scale + dy, colour)
 
     def fill(self, left, top, right, bottom, colour):
         for y in range(top, bottom + 1):
@@ -30,11 +43,16 @@ class Canvas:
             self.dot(right, y, colour)
 
     def line(self, x0, y0, x1, y1, colour):
+        """A line one logical pixel wide, stepped at the full resolution."""
+        s = self.scale
+        x0, y0, x1, y1 = x0 * s, y0 * s, x1 * s, y1 * s
         dx, dy = abs(x1 - x0), -abs(y1 - y0)
         sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
         error = dx + dy
         while True:
-            self.dot(x0, y0, colour)
+            for by in range(s):
+                for bx in range(s):
+                    self.put(x0 + bx, y0 + by, colour)
             if (x0, y0) == (x1, y1):
                 return
             e2 = 2 * error
@@ -47,6 +65,8 @@ class Canvas:
 
     def polygon(self, points, colour):
         """Fills a polygon by the even-odd rule at pixel centres."""
+        s = self.scale
+        points = [(x * s, y * s) for x, y in points]
         for y in range(self.height):
             cy = y + 0.5
             crossings = []
@@ -56,13 +76,14 @@ class Canvas:
             crossings.sort()
             for a, b in zip(crossings[::2], crossings[1::2]):
                 for x in range(int(a + 0.5), int(b + 0.5)):
-                    self.dot(x, y, colour)
+                    self.put(x, y, colour)
 
     def disc(self, cx, cy, radius, colour):
+        s = self.scale
         for y in range(self.height):
             for x in range(self.width):
-                if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= radius ** 2:
-                    self.dot(x, y, colour)
+                if ((x + 0.5) / s - cx) ** 2 + ((y + 0.5) / s - cy) ** 2 <= radius ** 2:
+                    self.put(x, y, colour)
 
     def save(self, path):
         raw = b"".join(
@@ -130,8 +151,8 @@ def arrow_right(canvas, left, top, length, thickness, colour, outline):
     canvas.polygon(_shrink(points), colour)
 
 
-def window_icon():
-    canvas = Canvas(16, 16)
+def window_icon(scale):
+    canvas = Canvas(16, 16, scale)
     page(canvas, 1, 0, 10, 13)
     canvas.disc(11.5, 11.5, 4.5, GOLD)
     canvas.line(10, 9, 11, 8, DARK_WOOD)   # a "1" on the badge
@@ -140,8 +161,8 @@ def window_icon():
     return canvas
 
 
-def rename_picture():
-    canvas = Canvas(61, 55)
+def rename_picture(scale):
+    canvas = Canvas(61, 55, scale)
     page(canvas, 2, 12, 20, 26)
     page(canvas, 6, 16, 20, 26)
     page(canvas, 10, 20, 20, 26)
@@ -153,8 +174,8 @@ def rename_picture():
     return canvas
 
 
-def clear_picture():
-    canvas = Canvas(20, 26)
+def clear_picture(scale):
+    canvas = Canvas(20, 26, scale)
     canvas.fill(7, 1, 12, 2, GREY)            # handle
     canvas.fill(1, 3, 18, 5, GREY)            # lid
     canvas.frame(1, 3, 18, 5, EDGE)
@@ -167,8 +188,8 @@ def clear_picture():
     return canvas
 
 
-def exit_picture():
-    canvas = Canvas(32, 31)
+def exit_picture(scale):
+    canvas = Canvas(32, 31, scale)
     canvas.fill(2, 1, 17, 29, DARK_WOOD)      # door frame
     canvas.polygon([(4, 3), (14, 6), (14, 30), (4, 28)], WOOD)  # open door
     canvas.disc(12, 17, 1.2, GOLD)
@@ -179,13 +200,16 @@ def exit_picture():
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     pictures = {
-        "pelloquin.png": window_icon(),
-        "rename_all.png": rename_picture(),
-        "clear_list.png": clear_picture(),
-        "exit.png": exit_picture(),
+        "pelloquin": window_icon,
+        "rename_all": rename_picture,
+        "clear_list": clear_picture,
+        "exit": exit_picture,
     }
-    for name, canvas in pictures.items():
-        canvas.save(os.path.join(here, name))
+    # name.png for ordinary screens, name@2x.png for twice their density;
+    # Qt picks the one that fits the screen.
+    for name, draw in pictures.items():
+        draw(1).save(os.path.join(here, name + ".png"))
+        draw(2).save(os.path.join(here, name + "@2x.png"))
 
 
 if __name__ == "__main__":
