@@ -3,14 +3,64 @@
 #include <QApplication>
 #include <QScreen>
 #include <QStyle>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "ui/controls/qt_message_box.h"
 #include "ui/main/form1.h"
 
+namespace {
+
+// What Qt says while it connects to the display, held back until it is known
+// whether the connection succeeds.
+QtMessageHandler g_qt_handler = nullptr;
+std::vector<std::pair<QtMsgType, QString>> g_held_messages;
+
+// Qt ends the program with an abort and a hint to reinstall it when it can
+// reach no display; say in one line what is missing instead.
+void HoldOrExplain(QtMsgType type, const QMessageLogContext&,
+                   const QString& message) {
+  if (type != QtFatalMsg) {
+    g_held_messages.emplace_back(type, message);
+    return;
+  }
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((display == nullptr || *display == '\0') &&
+      (wayland == nullptr || *wayland == '\0')) {
+    std::fputs(
+        "pelloquin: needs a graphical desktop session (DISPLAY and "
+        "WAYLAND_DISPLAY are not set)\n",
+        stderr);
+  } else {
+    std::fprintf(stderr,
+                 "pelloquin: needs a graphical desktop session (could not "
+                 "open the display %s)\n",
+                 display != nullptr && *display != '\0' ? display : wayland);
+  }
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+// Passes the held messages on to Qt's own handler and hands it back.
+void ReleaseHeldMessages() {
+  qInstallMessageHandler(g_qt_handler);
+  for (const auto& [type, message] : g_held_messages) {
+    g_qt_handler(type, QMessageLogContext(), message);
+  }
+  g_held_messages.clear();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  g_qt_handler = qInstallMessageHandler(&HoldOrExplain);
   QApplication app(argc, argv);
+  ReleaseHeldMessages();
   std::unique_ptr<platform::FileSystem> file_system =
       platform::DefaultFileSystem();
   ui::QtMessageBox message_box;
