@@ -74,14 +74,16 @@ class FileSystem {
   virtual Result<std::string> FullPath(std::string_view path) const = 0;
 
   // The names of the subfolders of a folder (symlinks to folders included),
-  // sorted case-insensitively, without "." and "..". Hidden folders are left
+  // in NameLess order (name_order.h: runs of digits by value, letters
+  // case-insensitively, accented letters beside their base letters), without
+  // "." and "..". Hidden folders are left
   // out, as hidden files are from the file list by default.
   virtual Result<std::vector<std::string>> ListFolders(
       std::string_view folder) = 0;
 
   // The names of the files (not folders) of a folder that match the pattern
   // ("*", "?", "*.*" matches every name, "*." names without a dot, several
-  // patterns separated by ";", case-insensitive), sorted case-insensitively.
+  // patterns separated by ";", case-insensitive), in NameLess order.
   // Hidden and system files are left out unless `include` holds kAttrHidden
   // or kAttrSystem.
   virtual Result<std::vector<std::string>> ListFiles(

@@ -168,6 +168,16 @@ TEST_F(FileSystemContractTest, ListFilesMatchesPatternsCaseInsensitively) {
   }
 }
 
+TEST_F(FileSystemContractTest, ListFilesGivesNumbersByValueAndAccentsBesideTheirLetters) {
+  for (const char* name : {"img10.jpg", "zebra.jpg", "IMG2.jpg", "img1.jpg",
+                           "\xC3\xA9" "cole.jpg", "ecole.jpg"}) {
+    drives_->WriteFile(First(name), name);
+  }
+  EXPECT_EQ(fs().ListFiles(first_, "*.jpg").value(),
+            (Names{"ecole.jpg", "\xC3\xA9" "cole.jpg", "img1.jpg", "IMG2.jpg",
+                   "img10.jpg", "zebra.jpg"}));
+}
+
 TEST_F(FileSystemContractTest, ListFilesLeavesHiddenFilesOutUnlessAsked) {
   drives_->WriteFile(First("shown.txt"), "x");
   std::string hidden = drives_->MakeHidden(first_, "secret.txt", false);
@@ -180,13 +190,15 @@ TEST_F(FileSystemContractTest, ListFilesLeavesHiddenFilesOutUnlessAsked) {
 }
 
 TEST_F(FileSystemContractTest, ListFoldersGivesVisibleSubfoldersSorted) {
-  for (const char* name : {"beta", "Alpha", "gamma", "ALPHA2"}) {
+  for (const char* name : {"beta", "Alpha10", "Alpha", "gamma", "ALPHA2",
+                           "\xC3\xA9t\xC3\xA9", "zoo"}) {
     drives_->MakeFolder(First(name));
   }
   drives_->WriteFile(First("afile"), "x");
   drives_->MakeHidden(first_, "hidden", true);
   EXPECT_EQ(fs().ListFolders(first_).value(),
-            (Names{"Alpha", "ALPHA2", "beta", "gamma"}));
+            (Names{"Alpha", "ALPHA2", "Alpha10", "beta", "\xC3\xA9t\xC3\xA9",
+                   "gamma", "zoo"}));
   EXPECT_EQ(fs().ListFolders(First("gamma")).value(), Names{});
   EXPECT_EQ(fs().ListFiles(First("gamma"), "*.*").value(), Names{});
 }

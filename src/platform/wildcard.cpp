@@ -162,35 +162,6 @@ void FoldCaseInto(std::string_view text, std::string& out) {
   }
 }
 
-bool NameLess(std::string_view a, std::string_view b) {
-  std::string folded_a = FoldCase(a);
-  std::string folded_b = FoldCase(b);
-  if (folded_a != folded_b) return folded_a < folded_b;
-  return a < b;
-}
-
-void SortNames(std::vector<std::string>& names) {
-  std::vector<KeyedName> keyed;
-  keyed.reserve(names.size());
-  for (std::string& name : names) {
-    std::string key = FoldCase(name);
-    keyed.push_back(KeyedName{std::move(key), std::move(name)});
-  }
-  names = SortKeyedNames(std::move(keyed));
-}
-
-std::vector<std::string> SortKeyedNames(std::vector<KeyedName> names) {
-  std::sort(names.begin(), names.end(),
-            [](const KeyedName& a, const KeyedName& b) {
-              int order = a.key.compare(b.key);
-              return order != 0 ? order < 0 : a.name < b.name;
-            });
-  std::vector<std::string> sorted;
-  sorted.reserve(names.size());
-  for (KeyedName& keyed : names) sorted.push_back(std::move(keyed.name));
-  return sorted;
-}
-
 bool HasWildcards(std::string_view text) {
   return text.find_first_of("*?") != std::string_view::npos;
 }

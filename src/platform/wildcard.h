@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-// Name patterns and name order as the file and folder lists use them, on any
-// host. Names and patterns are UTF-8 model names.
+// Name patterns as the file and folder lists use them, on any host. Names
+// and patterns are UTF-8 model names.
 namespace platform {
 
 // The text with every letter replaced by its simple case folding: ASCII,
@@ -16,22 +16,6 @@ namespace platform {
 std::string FoldCase(std::string_view text);
 // The same into `out` (replacing its text), so a loop can reuse one buffer.
 void FoldCaseInto(std::string_view text, std::string& out);
-
-// True when `a` comes before `b` in a name list: case-insensitively, and
-// names that differ only in case by their exact text, so the order is total.
-bool NameLess(std::string_view a, std::string_view b);
-
-// Sorts names as NameLess orders them.
-void SortNames(std::vector<std::string>& names);
-
-// A name with its FoldCase key, for sorting many names folded once.
-struct KeyedName {
-  std::string key;
-  std::string name;
-};
-
-// The names in NameLess order.
-std::vector<std::string> SortKeyedNames(std::vector<KeyedName> names);
 
 // True when the text holds "*" or "?".
 bool HasWildcards(std::string_view text);

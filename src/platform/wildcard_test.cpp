@@ -118,18 +118,5 @@ TEST(FoldCaseTest, FoldsLettersOfTheSimpleAlphabets) {
   }
 }
 
-TEST(SortNamesTest, OrdersCaseInsensitivelyAndTotally) {
-  std::vector<std::string> names = {
-      "b.jpg", "A.jpg",  "a.jpg", "\xC3\x89t\xC3\xA9", "C.jpg",
-      "_x",    "10.jpg", "9.jpg", "\xC3\xA9t\xC3\xA9"};
-  SortNames(names);
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "10.jpg", "9.jpg", "_x", "A.jpg", "a.jpg", "b.jpg",
-                       "C.jpg", "\xC3\x89t\xC3\xA9", "\xC3\xA9t\xC3\xA9"}));
-  EXPECT_TRUE(NameLess("apple", "Banana"));
-  EXPECT_FALSE(NameLess("Banana", "apple"));
-  EXPECT_FALSE(NameLess("same", "same"));
-}
-
 }  // namespace
 }  // namespace platform

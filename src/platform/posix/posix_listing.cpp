@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/drive_path.h"
+#include "platform/name_order.h"
 #include "platform/posix/errno_status.h"
 #include "platform/posix/host_name.h"
 #include "platform/posix/posix_file_system.h"
@@ -176,7 +177,8 @@ Result<std::vector<std::string>> CollectEntries(
     if (!pattern.MatchesFolded(key)) continue;
     if (!kind) kind = KindOfEntry(sys, reader.fd(), *entry);
     if (!kind || !keep(*entry, *kind)) continue;
-    found.push_back(KeyedName{key, std::string(name)});
+    KeyedName& kept = found.emplace_back(KeyedName{{}, std::string(name)});
+    NameKeyInto(key, kept.key);
   }
   if (reader.error() != 0) return FolderStatus(reader.error(), model_folder);
   return SortKeyedNames(std::move(found));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/drive_path.h"
+#include "platform/name_order.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/testing/temp_drives.h"
 #include "platform/wildcard.h"

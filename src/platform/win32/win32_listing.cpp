@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/drive_path.h"
+#include "platform/name_order.h"
 #include "platform/wildcard.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_error.h"
@@ -60,9 +61,10 @@ std::vector<std::string> SortedMatches(std::vector<HostEntry> entries,
   std::vector<KeyedName> found;
   for (HostEntry& entry : entries) {
     if (!keep(entry.attributes)) continue;
-    std::string key = FoldCase(entry.name);
-    if (!pattern.MatchesFolded(key)) continue;
-    found.push_back(KeyedName{std::move(key), std::move(entry.name)});
+    const std::string folded = FoldCase(entry.name);
+    if (!pattern.MatchesFolded(folded)) continue;
+    KeyedName& kept = found.emplace_back(KeyedName{{}, std::move(entry.name)});
+    NameKeyInto(folded, kept.key);
   }
   return SortKeyedNames(std::move(found));
 }
