@@ -31,6 +31,11 @@ void ClickListView::ClickItem(int row) {
   if (ListIndex() == row) emit Click();
 }
 
+void ClickListView::mousePressEvent(QMouseEvent* event) {
+  selected_before_press_ = ListIndex();
+  QListView::mousePressEvent(event);
+}
+
 void ClickListView::mouseDoubleClickEvent(QMouseEvent* event) {
   in_double_click_ = true;
   QListView::mouseDoubleClickEvent(event);
@@ -44,6 +49,12 @@ void ClickListView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   if (in_double_click_) {
     in_double_click_ = false;
+    // The second press raises no click, so it leaves no new selection
+    // either: when the first click's handling moved the entries (a
+    // removal), the entry now under the pointer stays unselected.
+    if (ListIndex() != selected_before_press_) {
+      SetListIndex(selected_before_press_);
+    }
     return;
   }
   const QModelIndex released = indexAt(event->position().toPoint());

@@ -26,6 +26,7 @@ class ClickListView : public QListView {
   void Click();
 
  protected:
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -33,6 +34,8 @@ class ClickListView : public QListView {
  private:
   // The second press of a double click: its release is no new click.
   bool in_double_click_ = false;
+  // The selected row before the latest press, or -1.
+  int selected_before_press_ = -1;
 };
 
 }  // namespace ui

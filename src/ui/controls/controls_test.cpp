@@ -4,12 +4,15 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
+#include <QWheelEvent>
 #include <memory>
 
 #include "platform/posix/posix_file_system.h"
 #include "platform/testing/temp_drives.h"
 #include "ui/controls/dir_list_box.h"
 #include "ui/controls/drive_list_box.h"
+#include "ui/controls/drop_down.h"
 #include "ui/controls/file_list_box.h"
 #include "ui/controls/label.h"
 #include "ui/controls/list_box.h"
@@ -81,6 +84,60 @@ TEST_F(ControlsTest, AListClickComesOncePerClickAndPerKeyboardMove) {
   EXPECT_EQ(clicks, 5) << "the click after a double click counts again";
 }
 
+TEST_F(ControlsTest, ADoubleClickThatRemovesAnEntryLeavesNothingSelected) {
+  ListBox* list = Shown(new ListBox);
+  for (const char* entry : {"one", "two", "three"}) list->AddItem(entry);
+  // As the rename list does: a click removes the entry clicked.
+  QObject::connect(list, &ListBox::Click,
+                   [list] { list->RemoveItem(list->ListIndex()); });
+  const QPoint first = list->visualRect(list->model()->index(0, 0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+  QTest::mousePress(list->viewport(), Qt::LeftButton, {}, first);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+  QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, first);
+  EXPECT_EQ(list->ListCount(), 2) << "one click, one removal";
+  EXPECT_EQ(list->ListIndex(), -1);
+  EXPECT_TRUE(list->selectionModel()->selectedIndexes().isEmpty());
+}
+
+// Turns the wheel one notch down over the widget.
+void WheelDown(QWidget* widget) {
+  const QPointF at = QPointF(widget->rect().center());
+  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &wheel);
+}
+
+TEST_F(ControlsTest, TheWheelChangesADropDownOnlyWhileItHasTheFocus) {
+  auto* window = new QWidget;
+  auto* other = new ListBox(window);
+  other->setGeometry(0, 0, 200, 100);
+  auto* drives = new DriveListBox(*file_system_, window);
+  drives->move(0, 110);
+  auto* choices = new DropDown(window);
+  choices->addItems({"a", "b", "c"});
+  choices->setCurrentIndex(0);
+  choices->move(0, 150);
+  auto* typed = new DropDown(window);
+  typed->setEditable(true);
+  typed->addItems({"jpg", "png"});
+  typed->setCurrentIndex(0);
+  typed->move(0, 190);
+  Shown(window);
+  QApplication::setActiveWindow(window);
+  for (QComboBox* drop_down : {static_cast<QComboBox*>(drives),
+                               static_cast<QComboBox*>(choices),
+                               static_cast<QComboBox*>(typed)}) {
+    other->setFocus();
+    WheelDown(drop_down);
+    EXPECT_EQ(drop_down->currentIndex(), 0) << "changed without the focus";
+    EXPECT_FALSE(drop_down->hasFocus()) << "the wheel took the focus";
+    drop_down->setFocus();
+    WheelDown(drop_down);
+    EXPECT_EQ(drop_down->currentIndex(), 1) << "focused, the wheel works";
+  }
+}
+
 TEST_F(ControlsTest, ListBoxKeepsOrderAndCountsExactMatches) {
   ListBox list;
   list.AddItem("C:\\a.jpg");
@@ -143,6 +200,25 @@ TEST_F(ControlsTest, FolderListShowsAncestorsAndSubfoldersOfTheOpenFolder) {
   EXPECT_EQ(changes, 2);
 }
 
+TEST_F(ControlsTest, OpenFolderAndAncestorsShowAnOpenIconSubfoldersAClosedOne) {
+  drives_.MakeFolder('C', "In/Summertime in the mountains with friends");
+  drives_.MakeFolder('C', "In/b");
+  DirListBox* dirs = Shown(new DirListBox(*file_system_));
+  ASSERT_TRUE(dirs->SetPath("C:\\In").ok());
+  std::vector<QTreeWidgetItem*> items;
+  for (QTreeWidgetItemIterator it(dirs); *it != nullptr; ++it) {
+    items.push_back(*it);
+  }
+  ASSERT_EQ(items.size(), 4u);  // C:\, In, b, Summertime...
+  auto image = [](QTreeWidgetItem* item) {
+    return item->icon(0).pixmap(16, 16).toImage();
+  };
+  EXPECT_EQ(image(items[0]), image(items[1])) << "the root and the open one";
+  EXPECT_EQ(image(items[2]), image(items[3])) << "both subfolders";
+  EXPECT_NE(image(items[1]), image(items[2])) << "open differs from closed";
+  EXPECT_EQ(items[3]->toolTip(0), "Summertime in the mountains with friends");
+}
+
 TEST_F(ControlsTest, FolderListStaysWhenAFolderCannotBeOpened) {
   drives_.MakeFolder('C', "In");
   DirListBox dirs(*file_system_);
@@ -184,6 +260,24 @@ TEST_F(ControlsTest, LabelKeepsItsCaptionExactlyAndShowsOneBreakPerPair) {
   EXPECT_EQ(label.text(), "NOTE THIS!\nFiles");
   label.SetCaption("a\n\nb");
   EXPECT_EQ(label.text(), "a\n\nb") << "two line feeds are two breaks";
+}
+
+TEST_F(ControlsTest, AnElidedLabelCutsItsMiddleAndShowsTheWholeOnHover) {
+  Label label("", nullptr);
+  label.resize(120, 17);
+  label.ElideInTheMiddle();
+  const std::string deep = "C:\\Photos\\2024\\Summer\\Mountains\\Day three\\";
+  label.SetCaption(deep);
+  EXPECT_EQ(label.Caption(), deep);
+  EXPECT_TRUE(label.text().startsWith("C:\\")) << label.text().toStdString();
+  EXPECT_TRUE(label.text().endsWith("three\\")) << label.text().toStdString();
+  EXPECT_TRUE(label.text().contains(QChar(0x2026)));
+  EXPECT_FALSE(label.wordWrap());
+  EXPECT_EQ(label.toolTip().toStdString(), deep);
+  EXPECT_EQ(label.accessibleName().toStdString(), deep);
+  label.SetCaption("C:\\");
+  EXPECT_EQ(label.text(), "C:\\");
+  EXPECT_EQ(label.toolTip(), "") << "nothing hidden, no hint";
 }
 
 TEST_F(ControlsTest, ClassicColourValues) {

@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPainterPath>
 #include <utility>
 
 #include "ui/controls/text.h"
@@ -28,6 +29,47 @@ std::vector<std::string> SplitFolderPath(const std::string& full) {
   return parts;
 }
 
+// A folder drawn at 16 x 16 (in logical pixels, sharp at any scale):
+// closed, or open with its front flap tilted down.
+QPixmap DrawFolder(bool open, qreal scale) {
+  QPixmap pixmap(QSize(16, 16) * scale);
+  pixmap.setDevicePixelRatio(scale);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QColor outline(0x8A, 0x62, 0x10);
+  painter.setPen(QPen(outline, 1));
+  painter.setBrush(QColor(0xE0, 0xAA, 0x3C));
+  // The back with its tab.
+  QPainterPath back;
+  back.moveTo(1.5, 3.5);
+  back.lineTo(6.5, 3.5);
+  back.lineTo(8, 5);
+  back.lineTo(14.5, 5);
+  back.lineTo(14.5, 13.5);
+  back.lineTo(1.5, 13.5);
+  back.closeSubpath();
+  painter.drawPath(back);
+  if (open) {
+    // The front, tilted open: a sheet inside and the flap below it.
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(3.5, 4.5, 9, 6));
+    painter.setBrush(QColor(0xF6, 0xD2, 0x6E));
+    QPolygonF flap({{4, 7.5}, {15.5, 7.5}, {13, 13.5}, {1.5, 13.5}});
+    painter.drawPolygon(flap);
+  } else {
+    painter.setBrush(QColor(0xF6, 0xD2, 0x6E));
+    painter.drawRect(QRectF(1.5, 6.5, 13, 7));
+  }
+  return pixmap;
+}
+
+QIcon FolderIcon(bool open) {
+  QIcon icon;
+  for (qreal scale : {1.0, 2.0}) icon.addPixmap(DrawFolder(open, scale));
+  return icon;
+}
+
 std::string JoinFolder(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '\\') return folder + name;
   return folder + "\\" + name;
@@ -36,9 +78,14 @@ std::string JoinFolder(const std::string& folder, const std::string& name) {
 }  // namespace
 
 DirListBox::DirListBox(platform::FileSystem& file_system, QWidget* parent)
-    : QTreeWidget(parent), file_system_(file_system) {
+    : QTreeWidget(parent),
+      file_system_(file_system),
+      open_icon_(FolderIcon(true)),
+      closed_icon_(FolderIcon(false)) {
   setHeaderHidden(true);
   setColumnCount(1);
+  // Hidden, but read by assistive technology as the column's name.
+  setHeaderLabels({"Folders"});
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setExpandsOnDoubleClick(false);
@@ -110,8 +157,10 @@ QTreeWidgetItem* DirListBox::AddEntry(QTreeWidgetItem* parent,
   auto* item = parent == nullptr ? new QTreeWidgetItem(this)
                                  : new QTreeWidgetItem(parent);
   item->setText(0, ToQt(name));
-  item->setIcon(0, style()->standardIcon(open ? QStyle::SP_DirOpenIcon
-                                              : QStyle::SP_DirClosedIcon));
+  // A deep folder's name is cut off at the list's edge: the pointer shows
+  // it whole.
+  item->setToolTip(0, item->text(0));
+  item->setIcon(0, open ? open_icon_ : closed_icon_);
   item->setData(0, kRowRole, static_cast<int>(entry_paths_.size()));
   entry_paths_.push_back(std::move(path));
   return item;

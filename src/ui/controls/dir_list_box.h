@@ -1,6 +1,7 @@
 #ifndef PELLOQUIN_UI_CONTROLS_DIR_LIST_BOX_H_
 #define PELLOQUIN_UI_CONTROLS_DIR_LIST_BOX_H_
 
+#include <QIcon>
 #include <QTreeWidget>
 #include <string>
 #include <string_view>
@@ -12,8 +13,9 @@
 namespace ui {
 
 // A folder list: the open folder's ancestors, from the drive's root down,
-// and the open folder's subfolders. A double click or Enter on an entry
-// opens it.
+// and the open folder's subfolders. The open folder and its ancestors show
+// an open folder, the subfolders a closed one. A double click or Enter on
+// an entry opens it.
 class DirListBox : public QTreeWidget {
   Q_OBJECT
 
@@ -55,6 +57,8 @@ class DirListBox : public QTreeWidget {
                             std::string path, bool open);
 
   platform::FileSystem& file_system_;
+  const QIcon open_icon_;
+  const QIcon closed_icon_;
   std::string path_;
   std::vector<std::string> entry_paths_;
 };

@@ -9,7 +9,7 @@
 namespace ui {
 
 DriveListBox::DriveListBox(platform::FileSystem& file_system, QWidget* parent)
-    : QComboBox(parent), file_system_(file_system) {
+    : DropDown(parent), file_system_(file_system) {
   setEditable(false);
   Refresh();
   const int current = RowOfLetter(file_system_.CurrentDrive());

@@ -1,18 +1,18 @@
 #ifndef PELLOQUIN_UI_CONTROLS_DRIVE_LIST_BOX_H_
 #define PELLOQUIN_UI_CONTROLS_DRIVE_LIST_BOX_H_
 
-#include <QComboBox>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "ui/controls/drop_down.h"
 
 namespace ui {
 
 // A drop-down of the machine's drives, named "c:" or "c: [label]". Opens on
 // the current drive.
-class DriveListBox : public QComboBox {
+class DriveListBox : public DropDown {
   Q_OBJECT
 
  public:

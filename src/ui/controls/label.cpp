@@ -67,9 +67,36 @@ Label::Label(std::string_view caption, QWidget* parent) : QLabel(parent) {
 
 void Label::SetCaption(std::string_view caption) {
   caption_ = std::string(caption);
-  const QString text = ToQt(caption_);
-  setText(DisplayText(text));
-  setAccessibleName(text);
+  setAccessibleName(ToQt(caption_));
+  ShowCaption();
+}
+
+void Label::ElideInTheMiddle() {
+  elide_middle_ = true;
+  setWordWrap(false);
+  ShowCaption();
+}
+
+void Label::ShowCaption() {
+  const QString shown = DisplayText(ToQt(caption_));
+  if (!elide_middle_) {
+    setText(shown);
+    return;
+  }
+  QString one_line = shown;
+  one_line.replace(u'\n', u' ');
+  setText(fontMetrics().elidedText(one_line, Qt::ElideMiddle, width()));
+  setToolTip(text() == one_line ? QString() : one_line);
+}
+
+void Label::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  if (elide_middle_) ShowCaption();
+}
+
+void Label::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  if (elide_middle_ && event->type() == QEvent::FontChange) ShowCaption();
 }
 
 void Label::SetForeColor(uint32_t classic_color) {
@@ -80,11 +107,11 @@ void Label::SetForeColor(uint32_t classic_color) {
 }
 
 void Label::SetBold(bool bold) {
-  // Only the weight is set here; family and size stay inherited from the
-  // window, also when it changes its font later.
-  QFont weight_only;
-  weight_only.setBold(bold);
-  setFont(weight_only);
+  // Only the weight changes: a family or size the label was given stays,
+  // and what it inherits stays inherited.
+  QFont weighted = font();
+  weighted.setBold(bold);
+  setFont(weighted);
 }
 
 }  // namespace ui

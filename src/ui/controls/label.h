@@ -30,8 +30,20 @@ class Label : public QLabel {
   bool Bold() const { return font().bold(); }
   void SetBold(bool bold);
 
+  // From now on the caption shows on one line, cut in the middle with "..."
+  // where it is too long for the box, and whole as the hint.
+  void ElideInTheMiddle();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
+  // Shows the caption as the box and the font allow.
+  void ShowCaption();
+
   std::string caption_;
+  bool elide_middle_ = false;
   uint32_t fore_color_ = 0x80000012;  // the system button-text colour
 };
 

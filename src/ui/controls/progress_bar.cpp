@@ -1,9 +1,12 @@
 #include "ui/controls/progress_bar.h"
 
+#include <QAccessible>
 #include <QStyleOptionProgressBar>
 #include <QStylePainter>
 #include <algorithm>
 #include <cmath>
+
+#include "ui/controls/accessible.h"
 
 namespace ui {
 namespace {
@@ -11,6 +14,7 @@ constexpr int kStepsPerUnit = 100;
 }  // namespace
 
 ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
+  InstallAccessibleInterfaces();
   setOrientation(Qt::Horizontal);
   setRange(0, 100);
   setValue(0);
@@ -21,6 +25,10 @@ void ProgressBar::SetValue(float value) {
   if (value == value_) return;
   value_ = value;
   update();
+  if (QAccessible::isActive()) {
+    QAccessibleValueChangeEvent changed(this, value_);
+    QAccessible::updateAccessibility(&changed);
+  }
 }
 
 void ProgressBar::paintEvent(QPaintEvent*) {

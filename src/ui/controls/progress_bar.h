@@ -7,7 +7,8 @@ namespace ui {
 
 // A horizontal progress bar over 0 to 100 that keeps the single-precision
 // value it was given and draws it to a hundredth. Setting the value only
-// schedules a repaint; a caller that must show it at once repaints.
+// schedules a repaint; a caller that must show it at once repaints. It
+// reports that value to assistive technology.
 class ProgressBar : public QProgressBar {
   Q_OBJECT
 
