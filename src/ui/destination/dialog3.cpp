@@ -9,6 +9,7 @@
 #include "ui/controls/twips.h"
 #include "ui/destination/newdir.h"
 #include "ui/destination/window_icons.h"
+#include "ui/main/caption_fit.h"
 #include "ui/main/form1.h"
 
 namespace ui {
@@ -17,12 +18,30 @@ namespace {
 constexpr int kClientWidth = 2760;
 constexpr int kClientHeight = 3180;
 
-// A button that Enter activates only while it has the focus.
+constexpr int kSmallestFontPixels = 9;
+
+// A button that Enter presses only while it has the focus, and that is
+// never the dialog's default: nothing draws it as one.
+class FocusedEnterButton : public QPushButton {
+ public:
+  FocusedEnterButton(const char* caption, QWidget* parent)
+      : QPushButton(caption, parent) {
+    setAutoDefault(false);
+    setDefault(false);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
 QPushButton* MakeButton(const char* caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setAutoDefault(true);
-  button->setDefault(false);
-  return button;
+  return new FocusedEnterButton(caption, parent);
 }
 
 }  // namespace
@@ -42,6 +61,7 @@ Dialog3::Dialog3(Form1& owner)
   setWindowIcon(TargetFolderIcon());
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   CreateControls();
+  FitCaptions(*this, kSmallestFontPixels, {{OKButton, CancelButton}});
   connect(OKButton, &QPushButton::clicked, this, &Dialog3::OKButton_Click);
   connect(CancelButton, &QPushButton::clicked, this,
           &Dialog3::CancelButton_Click);
@@ -68,6 +88,14 @@ void Dialog3::CreateControls() {
   Command1 = MakeButton("Create new folder", this);
   PlaceInTwips(Command1, 480, 2280, 1815, 375);
 
+  for (auto [control, name] : {std::pair<QWidget*, const char*>{OKButton,
+                                                                 "OKButton"},
+                                {CancelButton, "CancelButton"},
+                                {Drive1, "Drive1"},
+                                {Dir1, "Dir1"},
+                                {Command1, "Command1"}}) {
+    control->setObjectName(name);
+  }
   setTabOrder(OKButton, CancelButton);
   setTabOrder(CancelButton, Drive1);
   setTabOrder(Drive1, Dir1);
@@ -131,7 +159,7 @@ void Dialog3::Command1_Click() {
 
 void Dialog3::keyPressEvent(QKeyEvent* event) {
   // A focused button takes Enter itself; what reaches the dialog came from
-  // another control and must not press a button that merely was focused.
+  // another control, and Esc closes nothing.
   const int key = event->key();
   if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
     event->accept();

@@ -295,6 +295,12 @@ TEST_F(Dialog3Test, LayoutFocusAndKeys) {
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_TRUE(dialog.isVisible()) << "Enter or Esc closed the dialog";
     EXPECT_EQ(form_->Label8->Caption(), "");
+    // Nothing is drawn as the default button, wherever the focus is.
+    for (QPushButton* button :
+         {dialog.OKButton, dialog.CancelButton, dialog.Command1}) {
+      EXPECT_FALSE(button->isDefault()) << button->text().toStdString();
+      EXPECT_FALSE(button->autoDefault()) << button->text().toStdString();
+    }
     dialog.CancelButton->setFocus();
     QTest::keyClick(dialog.CancelButton, Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible())

@@ -8,12 +8,14 @@
 #include "ui/controls/twips.h"
 #include "ui/destination/dialog3.h"
 #include "ui/destination/window_icons.h"
+#include "ui/main/caption_fit.h"
 
 namespace ui {
 namespace {
 
 constexpr int kClientWidth = 4335;
 constexpr int kClientHeight = 1260;
+constexpr int kSmallestFontPixels = 9;
 
 }  // namespace
 
@@ -37,6 +39,8 @@ NEWDIR::NEWDIR(Dialog3& owner, platform::FileSystem& file_system,
   setWindowIcon(NewFolderIcon());
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   CreateControls();
+  FitCaptions(*this, kSmallestFontPixels,
+              {{Create_UIButton, Cancel_UIButton}});
   connect(Create_UIButton, &QPushButton::clicked, this,
           &NEWDIR::Create_UIButton_Click);
   connect(Cancel_UIButton, &QPushButton::clicked, this,
@@ -55,7 +59,17 @@ void NEWDIR::CreateControls() {
   PlaceInTwips(Cancel_UIButton, 3000, 840, 1215, 375);
   Current_Directory_UILabel = new Label("Label1", this);
   PlaceInTwips(Current_Directory_UILabel, 120, 120, 4095, 255);
+  // One line: a deep folder is cut in the middle, and shown whole on hover.
+  Current_Directory_UILabel->ElideInTheMiddle();
 
+  for (auto [control, name] : {
+           std::pair<QWidget*, const char*>{NewDirectory_UIText,
+                                            "NewDirectory_UIText"},
+           {Create_UIButton, "Create_UIButton"},
+           {Cancel_UIButton, "Cancel_UIButton"},
+           {Current_Directory_UILabel, "Current_Directory_UILabel"}}) {
+    control->setObjectName(name);
+  }
   setTabOrder(NewDirectory_UIText, Create_UIButton);
   setTabOrder(Create_UIButton, Cancel_UIButton);
   NewDirectory_UIText->setFocus();

@@ -192,6 +192,8 @@ TEST_F(NewdirTest, LayoutHintAndButtons) {
       EXPECT_EQ(newdir.Create_UIButton->text(), "Create Dir");
       EXPECT_EQ(newdir.Cancel_UIButton->text(), "Cancel");
       EXPECT_TRUE(newdir.Create_UIButton->isDefault());
+      EXPECT_FALSE(newdir.Current_Directory_UILabel->wordWrap())
+          << "a long folder stays on one line";
       EXPECT_EQ(newdir.focusWidget(), newdir.NewDirectory_UIText);
       QTest::keyClick(newdir.NewDirectory_UIText, Qt::Key_Tab);
       EXPECT_EQ(newdir.focusWidget(), newdir.Create_UIButton);

@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "engine/name_template.h"
+#include "ui/controls/accessible.h"
 #include "ui/controls/text.h"
 #include "ui/controls/twips.h"
 #include "ui/main/caption_fit.h"
@@ -36,6 +37,7 @@ Form1::Form1(platform::FileSystem& file_system,
       file_system_(file_system),
       message_box_(message_box),
       numbers_(UserNumberFormat()) {
+  InstallAccessibleInterfaces();
   setWindowTitle(ToQt(MainWindowTitle()));
   QIcon icon(":/pelloquin/pelloquin.png");
   icon.addFile(":/pelloquin/pelloquin@2x.png");
@@ -43,9 +45,13 @@ Form1::Form1(platform::FileSystem& file_system,
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   CreateControls();
   NameControls();
-  // One font for the whole window, small enough for every caption to fit
-  // its fixed box; no control sets its own.
-  setFont(FittingFont(*this, font(), kSmallestFontPixels));
+  // The user's font, except where a caption would be cut off in its fixed
+  // box.
+  FitCaptions(*this, kSmallestFontPixels,
+              {{Label1, Label2, Label3, Label4},
+               {Text1, Combo1, Text3, Combo2},
+               {Command6, Command2},
+               {Command3, Command4, Command5}});
   SetNoticeLook(engine::kNoticePlain);
   SetTabOrder();
   SetAccessibleNames();
@@ -81,7 +87,7 @@ void Form1::CreateControls() {
   PlaceInTwips(List1, 3240, 120, 5175, 7440);
   List1->setToolTip("Click on a file to remove from list");
 
-  Frame1 = new QGroupBox("File Name Templete ", this);
+  Frame1 = new Frame("File Name Templete ", this);
   PlaceInTwips(Frame1, 8520, 0, 2655, 7575);
   CreateFrameControls();
 
@@ -96,6 +102,9 @@ void Form1::CreateControls() {
   PlaceInTwips(Label7, 3600, 8880, 3135, 255);
   Label8 = new Label("", this);
   PlaceInTwips(Label8, 6960, 8880, 2775, 255);
+  // Below the client area is not enough: a tiling window manager resizes
+  // any window, and a screen reader lists what is not hidden.
+  for (Label* state_holder : {Label6, Label7, Label8}) state_holder->hide();
 }
 
 void Form1::CreateFrameControls() {
@@ -107,7 +116,7 @@ void Form1::CreateFrameControls() {
 
   Label2 = new Label("how many 0", Frame1);
   PlaceInTwips(Label2, 120, 600, 855, 255);
-  Combo1 = new QComboBox(Frame1);
+  Combo1 = new DropDown(Frame1);
   PlaceInTwips(Combo1, 1440, 600, 1095, 315);
   for (std::string_view choice : engine::kPaddingChoices) {
     Combo1->addItem(ToQt(choice));
@@ -122,7 +131,7 @@ void Form1::CreateFrameControls() {
 
   Label4 = new Label("File Type", Frame1);
   PlaceInTwips(Label4, 120, 1320, 855, 255);
-  Combo2 = new QComboBox(Frame1);
+  Combo2 = new DropDown(Frame1);
   PlaceInTwips(Combo2, 1440, 1320, 1095, 315);
   Combo2->setEditable(true);
   Combo2->setInsertPolicy(QComboBox::NoInsert);
@@ -206,17 +215,27 @@ void Form1::SetTabOrder() {
 }
 
 void Form1::SetAccessibleNames() {
-  // A control without caption or hint is named after what it holds or the
-  // label beside it.
-  Drive1->setAccessibleName("Drive");
-  Dir1->setAccessibleName("Folder");
-  File1->setAccessibleName(File1->toolTip());
-  List1->setAccessibleName(List1->toolTip());
-  Text1->setAccessibleName(Text1->toolTip());
-  Combo1->setAccessibleName("how many 0");
-  Text3->setAccessibleName(Text3->toolTip());
-  Combo2->setAccessibleName(Combo2->toolTip());
-  pb->setAccessibleName("Progress...");
+  // A caption beside a field names it.
+  for (auto [caption, field] : {std::pair<Label*, QWidget*>{Label1, Text1},
+                                {Label2, Combo1},
+                                {Label3, Text3},
+                                {Label4, Combo2}}) {
+    caption->setBuddy(field);
+    field->setAccessibleName(caption->text());
+    field->setAccessibleDescription(field->toolTip());
+  }
+  // A control without caption is named after what it holds; its hint, if
+  // any, describes it.
+  const std::pair<QWidget*, const char*> holders[] = {
+      {Drive1, "Drive"},
+      {Dir1, "Folder"},
+      {File1, "Files"},
+      {List1, "Rename list"},
+      {pb, "Progress..."}};
+  for (auto [control, name] : holders) {
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(control->toolTip());
+  }
   Frame1->setAccessibleName(Frame1->title());
   for (QAbstractButton* button : {static_cast<QAbstractButton*>(Command1),
                                   static_cast<QAbstractButton*>(Check1),

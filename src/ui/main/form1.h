@@ -2,9 +2,7 @@
 #define PELLOQUIN_UI_MAIN_FORM1_H_
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QWidget>
 #include <optional>
@@ -19,7 +17,9 @@
 #include "ui/controls/check_box.h"
 #include "ui/controls/dir_list_box.h"
 #include "ui/controls/drive_list_box.h"
+#include "ui/controls/drop_down.h"
 #include "ui/controls/file_list_box.h"
+#include "ui/controls/frame.h"
 #include "ui/controls/label.h"
 #include "ui/controls/list_box.h"
 #include "ui/controls/picture_button.h"
@@ -81,15 +81,15 @@ class Form1 : public QWidget, public engine::RenameHost {
   // The rename list.
   ListBox* List1;
   // The name template, relocation and action controls.
-  QGroupBox* Frame1;
+  Frame* Frame1;
   Label* Label1;
   QLineEdit* Text1;  // base name
   Label* Label2;
-  QComboBox* Combo1;  // padding choices, pick only
+  DropDown* Combo1;  // padding choices, pick only
   Label* Label3;
   QLineEdit* Text3;  // running number
   Label* Label4;
-  QComboBox* Combo2;  // extension, pick or type
+  DropDown* Combo2;  // extension, pick or type
   QPushButton* Command1;
   CheckBox* Check1;
   QPushButton* Command6;
@@ -100,7 +100,7 @@ class Form1 : public QWidget, public engine::RenameHost {
   PictureButton* Command5;
   Label* Label9;
   ProgressBar* pb;
-  // Below the client area, never seen: state holders only.
+  // Hidden (and below the client area): state holders only.
   Label* Label6;
   Label* Label7;  // file count of the last run
   Label* Label8;  // target folder
@@ -112,6 +112,8 @@ class Form1 : public QWidget, public engine::RenameHost {
   void CreateFrameControls();
   void NameControls();
   void SetTabOrder();
+  // Names what assistive technology reads, and ties each caption to the
+  // field it names.
   void SetAccessibleNames();
   void ConnectHandlers();
   // During a run, the list's removals and the running number are gathered

@@ -62,6 +62,7 @@ TEST_F(Form1Test, WindowIsFixedInSizeWithoutMinimiseOrMaximise) {
   EXPECT_TRUE(f.windowIcon().availableSizes().contains(QSize(32, 32)));
   for (const Label* hidden : {f.Label6, f.Label7, f.Label8}) {
     EXPECT_GE(hidden->y(), f.height()) << hidden->objectName().toStdString();
+    EXPECT_TRUE(hidden->isHidden()) << hidden->objectName().toStdString();
   }
   EXPECT_EQ(f.pb->geometry(), QRect(8, 520, 737, 17));
   EXPECT_EQ(f.Command3->picture().deviceIndependentSize().toSize(),
@@ -74,7 +75,27 @@ TEST_F(Form1Test, WindowIsFixedInSizeWithoutMinimiseOrMaximise) {
 
 TEST_F(Form1Test, EveryCaptionFitsItsBox) {
   Form1& f = Open();
-  EXPECT_EQ(CutCaptions(f, f.font()).toStdString(), "");
+  EXPECT_EQ(CutCaptions(f).toStdString(), "");
+}
+
+// The first row of the frame starts at the caption's height: the frame's
+// line must run above it, through the caption, not below the caption.
+TEST_F(Form1Test, FramesLineRunsAboveItsFirstRow) {
+  Form1& f = Open();
+  const QImage frame = f.Frame1->grab().toImage();
+  const QColor background = frame.pixelColor(frame.width() - 5, 2);
+  // The line's row: the first from the top that differs from the
+  // background right of the caption along most of its length.
+  const int from = frame.width() / 2, to = frame.width() - 8;
+  int line = -1;
+  for (int y = 0; y < frame.height() && line < 0; ++y) {
+    int drawn = 0;
+    for (int x = from; x < to; ++x) drawn += frame.pixelColor(x, y) != background;
+    if (drawn > (to - from) * 3 / 4) line = y;
+  }
+  ASSERT_GE(line, 0) << "no line found";
+  EXPECT_LT(line, f.Text1->y());
+  EXPECT_GE(line, 2) << "the line runs through the caption, not above it";
 }
 
 TEST_F(Form1Test, HintsAndAccessibleNamesAreSet) {
