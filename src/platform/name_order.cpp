@@ -92,9 +92,8 @@ void AppendTwoByteChar(std::string_view text, size_t pos, std::string& out) {
   out.append(base);
 }
 
-}  // namespace
-
-void NameKeyInto(std::string_view folded, std::string& out) {
+// The key of a name whose letters are folded, but for ASCII capitals.
+void KeyOfFolded(std::string_view folded, std::string& out) {
   out.clear();
   size_t pos = 0;
   while (pos < folded.size()) {
@@ -111,15 +110,28 @@ void NameKeyInto(std::string_view folded, std::string& out) {
       pos += 2;
       continue;
     }
-    out += c;
+    out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
     ++pos;
+  }
+}
+
+}  // namespace
+
+void NameKeyInto(std::string_view name, std::string& out) {
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+  });
+  if (ascii) {
+    KeyOfFolded(name, out);
+  } else {
+    KeyOfFolded(FoldCase(name), out);
   }
 }
 
 bool NameLess(std::string_view a, std::string_view b) {
   std::string key_a, key_b;
-  NameKeyInto(FoldCase(a), key_a);
-  NameKeyInto(FoldCase(b), key_b);
+  NameKeyInto(a, key_a);
+  NameKeyInto(b, key_b);
   if (key_a != key_b) return key_a < key_b;
   return a < b;
 }
@@ -129,7 +141,7 @@ void SortNames(std::vector<std::string>& names) {
   keyed.reserve(names.size());
   for (std::string& name : names) {
     KeyedName entry{std::string(), std::move(name)};
-    NameKeyInto(FoldCase(entry.name), entry.key);
+    NameKeyInto(entry.name, entry.key);
     keyed.push_back(std::move(entry));
   }
   names = SortKeyedNames(std::move(keyed));

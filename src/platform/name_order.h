@@ -12,10 +12,10 @@
 // "zebra"). Names are UTF-8 model names.
 namespace platform {
 
-// The key whose plain byte order is that order, from a name already passed
-// through FoldCase, into `out` (replacing its text). Names whose keys are
-// equal differ only in case, accents or leading zeros.
-void NameKeyInto(std::string_view folded, std::string& out);
+// The key of a name whose plain byte order is that order, into `out`
+// (replacing its text). Names whose keys are equal differ only in case,
+// accents or leading zeros.
+void NameKeyInto(std::string_view name, std::string& out);
 
 // True when `a` comes before `b` in a name list; names of equal key go by
 // their exact text, so the order is total.

@@ -173,12 +173,14 @@ Result<std::vector<std::string>> CollectEntries(
     bool as_is = IsPlainName(host_name);
     std::string escaped = as_is ? std::string() : EscapeHostName(host_name);
     std::string_view name = as_is ? host_name : std::string_view(escaped);
-    FoldCaseInto(name, key);
-    if (!pattern.MatchesFolded(key)) continue;
+    if (!pattern.MatchesEverything()) {
+      FoldCaseInto(name, key);
+      if (!pattern.MatchesFolded(key)) continue;
+    }
     if (!kind) kind = KindOfEntry(sys, reader.fd(), *entry);
     if (!kind || !keep(*entry, *kind)) continue;
     KeyedName& kept = found.emplace_back(KeyedName{{}, std::string(name)});
-    NameKeyInto(key, kept.key);
+    NameKeyInto(name, kept.key);
   }
   if (reader.error() != 0) return FolderStatus(reader.error(), model_folder);
   return SortKeyedNames(std::move(found));

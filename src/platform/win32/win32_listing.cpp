@@ -61,10 +61,9 @@ std::vector<std::string> SortedMatches(std::vector<HostEntry> entries,
   std::vector<KeyedName> found;
   for (HostEntry& entry : entries) {
     if (!keep(entry.attributes)) continue;
-    const std::string folded = FoldCase(entry.name);
-    if (!pattern.MatchesFolded(folded)) continue;
+    if (!pattern.MatchesFolded(FoldCase(entry.name))) continue;
     KeyedName& kept = found.emplace_back(KeyedName{{}, std::move(entry.name)});
-    NameKeyInto(folded, kept.key);
+    NameKeyInto(kept.name, kept.key);
   }
   return SortKeyedNames(std::move(found));
 }
