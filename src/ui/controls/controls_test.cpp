@@ -125,9 +125,9 @@ TEST_F(ControlsTest, TheWheelChangesADropDownOnlyWhileItHasTheFocus) {
   typed->move(0, 190);
   Shown(window);
   QApplication::setActiveWindow(window);
-  for (QComboBox* drop_down : {static_cast<QComboBox*>(drives),
-                               static_cast<QComboBox*>(choices),
-                               static_cast<QComboBox*>(typed)}) {
+  for (QComboBox* drop_down :
+       {static_cast<QComboBox*>(drives), static_cast<QComboBox*>(choices),
+        static_cast<QComboBox*>(typed)}) {
     other->setFocus();
     WheelDown(drop_down);
     EXPECT_EQ(drop_down->currentIndex(), 0) << "changed without the focus";

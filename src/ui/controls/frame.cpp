@@ -1,7 +1,8 @@
 #include "ui/controls/frame.h"
 
-#include <QPainter>
 #include <qdrawutil.h>
+
+#include <QPainter>
 
 namespace ui {
 namespace {

@@ -61,8 +61,8 @@ TEST_F(AccessibilityTest, MainWindowControlsHaveTheirRolesNamesAndHints) {
       {f.Label2, A::StaticText, "how many 0", ""},
       {f.Combo1, A::ComboBox, "how many 0", ""},
       {f.Label3, A::StaticText, "Start From:", ""},
-      {f.Text3, A::EditableText, "Start From:",
-       "File count shell begin with this #"},
+      {f.Text3, A::EditableText,
+       "Start From:", "File count shell begin with this #"},
       {f.Label4, A::StaticText, "File Type", ""},
       {f.Combo2, A::ComboBox, "File Type", "Choose file type"},
       {f.Command1, A::Button, "Filter Files with same Extention", ""},
@@ -91,11 +91,10 @@ TEST_F(AccessibilityTest, DropDownsGiveTheirTextAsTheirValue) {
 }
 
 TEST_F(AccessibilityTest, CaptionsAreTiedToTheFieldsTheyName) {
-  const std::pair<Label*, QWidget*> pairs[] = {
-      {form_->Label1, form_->Text1},
-      {form_->Label2, form_->Combo1},
-      {form_->Label3, form_->Text3},
-      {form_->Label4, form_->Combo2}};
+  const std::pair<Label*, QWidget*> pairs[] = {{form_->Label1, form_->Text1},
+                                               {form_->Label2, form_->Combo1},
+                                               {form_->Label3, form_->Text3},
+                                               {form_->Label4, form_->Combo2}};
   for (auto [caption, field] : pairs) {
     EXPECT_EQ(caption->buddy(), field) << caption->text().toStdString();
     bool labelled = false;

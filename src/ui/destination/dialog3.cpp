@@ -88,12 +88,12 @@ void Dialog3::CreateControls() {
   Command1 = MakeButton("Create new folder", this);
   PlaceInTwips(Command1, 480, 2280, 1815, 375);
 
-  for (auto [control, name] : {std::pair<QWidget*, const char*>{OKButton,
-                                                                 "OKButton"},
-                                {CancelButton, "CancelButton"},
-                                {Drive1, "Drive1"},
-                                {Dir1, "Dir1"},
-                                {Command1, "Command1"}}) {
+  for (auto [control, name] :
+       {std::pair<QWidget*, const char*>{OKButton, "OKButton"},
+        {CancelButton, "CancelButton"},
+        {Drive1, "Drive1"},
+        {Dir1, "Dir1"},
+        {Command1, "Command1"}}) {
     control->setObjectName(name);
   }
   setTabOrder(OKButton, CancelButton);

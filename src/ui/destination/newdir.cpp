@@ -39,8 +39,7 @@ NEWDIR::NEWDIR(Dialog3& owner, platform::FileSystem& file_system,
   setWindowIcon(NewFolderIcon());
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   CreateControls();
-  FitCaptions(*this, kSmallestFontPixels,
-              {{Create_UIButton, Cancel_UIButton}});
+  FitCaptions(*this, kSmallestFontPixels, {{Create_UIButton, Cancel_UIButton}});
   connect(Create_UIButton, &QPushButton::clicked, this,
           &NEWDIR::Create_UIButton_Click);
   connect(Cancel_UIButton, &QPushButton::clicked, this,
@@ -62,12 +61,12 @@ void NEWDIR::CreateControls() {
   // One line: a deep folder is cut in the middle, and shown whole on hover.
   Current_Directory_UILabel->ElideInTheMiddle();
 
-  for (auto [control, name] : {
-           std::pair<QWidget*, const char*>{NewDirectory_UIText,
-                                            "NewDirectory_UIText"},
-           {Create_UIButton, "Create_UIButton"},
-           {Cancel_UIButton, "Cancel_UIButton"},
-           {Current_Directory_UILabel, "Current_Directory_UILabel"}}) {
+  for (auto [control, name] :
+       {std::pair<QWidget*, const char*>{NewDirectory_UIText,
+                                         "NewDirectory_UIText"},
+        {Create_UIButton, "Create_UIButton"},
+        {Cancel_UIButton, "Cancel_UIButton"},
+        {Current_Directory_UILabel, "Current_Directory_UILabel"}}) {
     control->setObjectName(name);
   }
   setTabOrder(NewDirectory_UIText, Create_UIButton);

@@ -48,8 +48,9 @@ TEST_P(WindowFitTest, NoCaptionIsCutOffInAnyWindow) {
 
 TEST_P(WindowFitTest, ControlsWhoseCaptionsFitKeepTheUsersFont) {
   for (const QWidget* control :
-       {static_cast<QWidget*>(form_->List1), static_cast<QWidget*>(form_->File1),
-        static_cast<QWidget*>(form_->Dir1), static_cast<QWidget*>(form_->Drive1),
+       {static_cast<QWidget*>(form_->List1),
+        static_cast<QWidget*>(form_->File1), static_cast<QWidget*>(form_->Dir1),
+        static_cast<QWidget*>(form_->Drive1),
         static_cast<QWidget*>(form_->Label5)}) {
     EXPECT_TRUE(KeepsUsersFont(control)) << control->objectName().toStdString();
   }
@@ -58,7 +59,8 @@ TEST_P(WindowFitTest, ControlsWhoseCaptionsFitKeepTheUsersFont) {
   EXPECT_TRUE(QFontInfo(form_->Label5->font()).bold());
   WhenOpens<Dialog3>([&](Dialog3& dialog) {
     for (const QWidget* control :
-         {static_cast<QWidget*>(dialog.Dir1), static_cast<QWidget*>(dialog.OKButton),
+         {static_cast<QWidget*>(dialog.Dir1),
+          static_cast<QWidget*>(dialog.OKButton),
           static_cast<QWidget*>(dialog.CancelButton)}) {
       EXPECT_TRUE(KeepsUsersFont(control))
           << control->metaObject()->className();
@@ -69,8 +71,7 @@ TEST_P(WindowFitTest, ControlsWhoseCaptionsFitKeepTheUsersFont) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtCommonDesktopSizes, WindowFitTest,
-                         ::testing::Values(9, 11, 12),
-                         [](const auto& info) {
+                         ::testing::Values(9, 11, 12), [](const auto& info) {
                            return std::to_string(info.param) + "pt";
                          });
 

@@ -22,7 +22,8 @@ constexpr int kButtonMargin = 12;  // a push button's frame and padding
 constexpr int kFrameTitleMargin = 16;
 constexpr int kDropDownArrow = 26;  // the arrow box and the frame
 constexpr int kIndicatorAndGap = 22;
-constexpr int kTextBoxFrame = 4;  // a text box's or drop-down's frame, in height
+constexpr int kTextBoxFrame =
+    4;  // a text box's or drop-down's frame, in height
 
 // The room a caption takes in its control and the room it has. Fixed parts
 // (margins, pictures) are on the "available" side.
@@ -64,8 +65,8 @@ std::optional<Room> RoomOf(const QWidget& widget, const QFont& font) {
   if (const auto* frame = qobject_cast<const QGroupBox*>(&widget)) {
     // The caption stands above the frame's first row.
     int first_row = height;
-    for (const QWidget* inside : frame->findChildren<QWidget*>(
-             Qt::FindDirectChildrenOnly)) {
+    for (const QWidget* inside :
+         frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       first_row = std::min(first_row, inside->y());
     }
     return Room{metrics.horizontalAdvance(frame->title()),
@@ -90,9 +91,8 @@ std::optional<Room> RoomOf(const QWidget& widget, const QFont& font) {
     // A caption beside a control stays on one line; a tall label wraps; a
     // label that cuts its caption in the middle needs only its height.
     if (height >= 2 * line) return std::nullopt;
-    const int text_width = label->wordWrap()
-                               ? metrics.horizontalAdvance(label->text())
-                               : 0;
+    const int text_width =
+        label->wordWrap() ? metrics.horizontalAdvance(label->text()) : 0;
     return Room{text_width, width, line, height};
   }
   return std::nullopt;

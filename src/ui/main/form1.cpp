@@ -226,12 +226,11 @@ void Form1::SetAccessibleNames() {
   }
   // A control without caption is named after what it holds; its hint, if
   // any, describes it.
-  const std::pair<QWidget*, const char*> holders[] = {
-      {Drive1, "Drive"},
-      {Dir1, "Folder"},
-      {File1, "Files"},
-      {List1, "Rename list"},
-      {pb, "Progress..."}};
+  const std::pair<QWidget*, const char*> holders[] = {{Drive1, "Drive"},
+                                                      {Dir1, "Folder"},
+                                                      {File1, "Files"},
+                                                      {List1, "Rename list"},
+                                                      {pb, "Progress..."}};
   for (auto [control, name] : holders) {
     control->setAccessibleName(name);
     control->setAccessibleDescription(control->toolTip());

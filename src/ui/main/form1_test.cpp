@@ -90,7 +90,8 @@ TEST_F(Form1Test, FramesLineRunsAboveItsFirstRow) {
   int line = -1;
   for (int y = 0; y < frame.height() && line < 0; ++y) {
     int drawn = 0;
-    for (int x = from; x < to; ++x) drawn += frame.pixelColor(x, y) != background;
+    for (int x = from; x < to; ++x)
+      drawn += frame.pixelColor(x, y) != background;
     if (drawn > (to - from) * 3 / 4) line = y;
   }
   ASSERT_GE(line, 0) << "no line found";
