@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -99,11 +100,15 @@ class PosixFileSystem final : public FileSystem {
   // stay; no-op for a fixed table.
   void RefreshDrives();
   bool IsReady(const Drive& drive) const;
+  // Puts back the leftovers of killed moves in a host folder, the first time
+  // this object moves a file into or out of it.
+  void SweepOnce(const std::string& host_folder);
 
   const SysCalls& sys_;
   bool host_table_ = false;
   std::vector<Drive> drives_;
   char current_drive_ = 'C';
+  std::unordered_set<std::string> swept_folders_;
 };
 
 }  // namespace platform::posix

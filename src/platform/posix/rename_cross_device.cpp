@@ -3,9 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -27,13 +26,6 @@ Status SourceChanged(const RenameJob& job) {
                 "where it was.");
 }
 
-// Same file, same size, same modification time.
-bool Unchanged(const struct stat& now, const struct stat& before) {
-  return SameFile(now, before) && now.st_size == before.st_size &&
-         now.st_mtim.tv_sec == before.st_mtim.tv_sec &&
-         now.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
-}
-
 // Takes back the copy published at the new path, after `cause`.
 Status Undo(const RenameJob& job, const struct stat& created,
             const Status& cause) {
@@ -44,7 +36,7 @@ Status Undo(const RenameJob& job, const struct stat& created,
 }
 
 // The copy stands at the new path as `created`: makes that durable, then
-// removes the source, if it still is the file that was copied.
+// retires the source, if it still is the file `copied`.
 Status FinishMove(const RenameJob& job, const struct stat& created,
                   const struct stat& copied) {
   // The folder was opened only to name files in; syncing needs a real open.
@@ -54,16 +46,7 @@ Status FinishMove(const RenameJob& job, const struct stat& created,
   if (!folder.valid() || job.sys.fsync(folder.get()) != 0) {
     return Undo(job, created, Failed(job.to_path));
   }
-  struct stat now;
-  if (job.sys.fstatat(job.from_dir, job.from_name.c_str(), &now,
-                      AT_SYMLINK_NOFOLLOW) != 0) {
-    return Undo(job, created, Failed(job.from_path));
-  }
-  if (!Unchanged(now, copied)) return Undo(job, created, SourceChanged(job));
-  if (job.sys.unlinkat(job.from_dir, job.from_name.c_str(), 0) != 0) {
-    return Undo(job, created, Failed(job.from_path));
-  }
-  return Status();
+  return RetireSource(job, created, copied, Published::kCopy);
 }
 
 Result<std::string> ReadLinkTarget(const RenameJob& job) {
@@ -81,6 +64,22 @@ Result<std::string> ReadLinkTarget(const RenameJob& job) {
   }
 }
 
+// After a symlinkat that answered an error: whether the new path holds a
+// symlink to `target` all the same, which the call then made.
+bool MadeLinkAnyway(const RenameJob& job, const std::string& target) {
+  struct stat st;
+  if (job.sys.fstatat(job.to_dir, job.to_name.c_str(), &st,
+                      AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISLNK(st.st_mode) ||
+      static_cast<size_t>(st.st_size) != target.size()) {
+    return false;
+  }
+  std::string now(target.size() + 1, '\0');
+  ssize_t n = job.sys.readlinkat(job.to_dir, job.to_name.c_str(), now.data(),
+                                 now.size());
+  return n >= 0 && now.substr(0, static_cast<size_t>(n)) == target;
+}
+
 // A symlink is re-created as a link, never followed.
 Status MoveSymlink(const RenameJob& job) {
   Result<std::string> target = ReadLinkTarget(job);
@@ -90,7 +89,8 @@ Status MoveSymlink(const RenameJob& job) {
     if (errno == EEXIST) {
       return Status(Error::kAlreadyExists, job.to_path, "The file exists.");
     }
-    return Failed(job.to_path);
+    Status cause = Failed(job.to_path);
+    if (!MadeLinkAnyway(job, *target)) return cause;
   }
   struct stat created;
   if (job.sys.fstatat(job.to_dir, job.to_name.c_str(), &created,
@@ -118,19 +118,9 @@ bool RefusesUnnamedFiles(int error) {
   return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-std::string HiddenTempName() {
-  static std::atomic<unsigned> counter{0};
-  auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-  char name[64];
-  snprintf(name, sizeof name, ".pelloquin-%d-%u-%llx.tmp",
-           static_cast<int>(getpid()), counter++,
-           static_cast<unsigned long long>(ticks));
-  return name;
-}
-
 Status OpenNamedStaging(const RenameJob& job, Staging& staging) {
   for (int tries = 0; tries < kTempNameTries; ++tries) {
-    std::string name = HiddenTempName();
+    std::string name = TemporaryName();
     staging.fd.Reset(job.sys.openat(
         job.to_dir, name.c_str(),
         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -138,7 +128,20 @@ Status OpenNamedStaging(const RenameJob& job, Staging& staging) {
       staging.temp_name = name;
       return Status();
     }
-    if (errno != EEXIST) return Failed(job.to_path);
+    if (errno != EEXIST) {
+      Status cause = Failed(job.to_path);
+      // The name is this call's alone: whatever stands there, the failed
+      // open made.
+      struct stat left;
+      if (job.sys.fstatat(job.to_dir, name.c_str(), &left,
+                          AT_SYMLINK_NOFOLLOW) == 0 &&
+          !RemoveIfSame(job.sys, job.to_dir, name, left)) {
+        return Status(cause.code(), cause.path(),
+                      cause.message() + "; the temporary file " + name +
+                          " was left in the folder.");
+      }
+      return cause;
+    }
   }
   return Failed(job.to_path);
 }
@@ -196,22 +199,28 @@ bool WriteAll(const SysCalls& sys, int fd, const char* data, size_t size) {
   return true;
 }
 
-// Copies from the file positions of `in` and `out` to the end of `in`:
-// in the kernel where it can, then through a buffer.
-Status CopyContent(const RenameJob& job, int in, int out) {
-  for (;;) {
-    ssize_t n =
-        job.sys.copy_file_range(in, nullptr, out, nullptr, kCopyChunk, 0);
+// Copies bytes [from, to) of `in` to the same place in `out`: in the kernel
+// where it can, then through a buffer.
+Status CopyRange(const RenameJob& job, int in, int out, off_t from, off_t to) {
+  off_t in_pos = from;
+  off_t out_pos = from;
+  while (in_pos < to) {
+    size_t want = static_cast<size_t>(std::min<off_t>(to - in_pos, kCopyChunk));
+    ssize_t n = job.sys.copy_file_range(in, &in_pos, out, &out_pos, want, 0);
     if (n > 0) continue;
     if (n == 0) break;  // the end, or a file system that copies nothing
     if (errno == EINTR) continue;
     if (KernelCopyUnavailable(errno)) break;
     return Failed(job.to_path);
   }
+  if (in_pos >= to) return Status();
+  if (job.sys.lseek(in, in_pos, SEEK_SET) < 0) return Failed(job.from_path);
+  if (job.sys.lseek(out, in_pos, SEEK_SET) < 0) return Failed(job.to_path);
   std::unique_ptr<char[]> buffer(new char[kBufferSize]);
-  for (;;) {
-    ssize_t n = job.sys.read(in, buffer.get(), kBufferSize);
-    if (n == 0) return Status();
+  while (in_pos < to) {
+    size_t want = static_cast<size_t>(std::min<off_t>(to - in_pos, kBufferSize));
+    ssize_t n = job.sys.read(in, buffer.get(), want);
+    if (n == 0) return Status();  // shorter than it was: the final check sees
     if (n < 0) {
       if (errno == EINTR) continue;
       return Failed(job.from_path);
@@ -219,21 +228,60 @@ Status CopyContent(const RenameJob& job, int in, int out) {
     if (!WriteAll(job.sys, out, buffer.get(), static_cast<size_t>(n))) {
       return Failed(job.to_path);
     }
+    in_pos += n;
   }
+  return Status();
+}
+
+// Copies the data of `in` (of `size` bytes) into the empty `out`, extent by
+// extent, so that holes stay holes.
+Status CopyContent(const RenameJob& job, int in, int out, off_t size) {
+  off_t pos = 0;
+  while (pos < size) {
+    off_t data = job.sys.lseek(in, pos, SEEK_DATA);
+    if (data < 0) {
+      if (errno == ENXIO) break;  // only a hole is left
+      if (errno != EINVAL && errno != EOPNOTSUPP) return Failed(job.from_path);
+      data = pos;  // no extents to ask for: all of it is data
+    }
+    if (data >= size) break;
+    off_t hole = job.sys.lseek(in, data, SEEK_HOLE);
+    if (hole < 0 || hole > size) hole = size;
+    if (Status copied = CopyRange(job, in, out, data, hole); !copied.ok()) {
+      return copied;
+    }
+    pos = hole;
+  }
+  // A trailing hole is length without data.
+  if (job.sys.ftruncate(out, size) != 0) return Failed(job.to_path);
+  return Status();
+}
+
+// A mode, owner or time the destination cannot hold is no reason to fail
+// a move (a FAT or FUSE mount refuses them); a failing device is.
+bool MetadataRefused(int error) {
+  return error == EPERM || error == ENOSYS || error == EOPNOTSUPP ||
+         error == EINVAL || error == EACCES;
 }
 
 // Content, owner where allowed, mode, times, then to disk.
 Status FillCopy(const RenameJob& job, int in, const struct stat& copied,
                 int out) {
-  if (Status content = CopyContent(job, in, out); !content.ok()) return content;
+  if (Status content = CopyContent(job, in, out, copied.st_size);
+      !content.ok()) {
+    return content;
+  }
   // Only a privileged user may give a file away; others own the copy, as
   // with any copy they make.
   job.sys.fchown(out, copied.st_uid, copied.st_gid);
-  if (job.sys.fchmod(out, copied.st_mode & 07777) != 0) {
+  if (job.sys.fchmod(out, copied.st_mode & 07777) != 0 &&
+      !MetadataRefused(errno)) {
     return Failed(job.to_path);
   }
   const struct timespec times[2] = {copied.st_atim, copied.st_mtim};
-  if (job.sys.futimens(out, times) != 0) return Failed(job.to_path);
+  if (job.sys.futimens(out, times) != 0 && !MetadataRefused(errno)) {
+    return Failed(job.to_path);
+  }
   if (job.sys.fsync(out) != 0) return Failed(job.to_path);
   return Status();
 }
@@ -244,6 +292,12 @@ Status TakenStatus(const RenameJob& job) {
 
 // Gives the unnamed copy its final name; a racer's file there stays.
 Status PublishUnnamed(const RenameJob& job, const Staging& staging) {
+  auto arrived = [&] {
+    struct stat now;
+    return job.sys.fstatat(job.to_dir, job.to_name.c_str(), &now,
+                           AT_SYMLINK_NOFOLLOW) == 0 &&
+           SameFile(now, staging.identity);
+  };
   if (job.sys.linkat(staging.fd.get(), "", job.to_dir, job.to_name.c_str(),
                      AT_EMPTY_PATH) == 0) {
     return Status();
@@ -256,28 +310,19 @@ Status PublishUnnamed(const RenameJob& job, const Staging& staging) {
       return Status();
     }
   }
-  return errno == EEXIST ? TakenStatus(job) : Failed(job.to_path);
+  int error = errno;
+  if (arrived()) return Status();  // linked, though the reply said not
+  return error == EEXIST ? TakenStatus(job) : StatusFromErrno(error, job.to_path);
 }
 
-// Renames the hidden copy into its final name without replacing.
+// Renames the hidden copy into its final name without replacing, by
+// whatever the destination's file system offers for that.
 Status PublishNamed(const RenameJob& job, const Staging& staging) {
-  const char* temp = staging.temp_name.c_str();
-  if (job.sys.renameat2(job.to_dir, temp, job.to_dir, job.to_name.c_str(),
-                        RENAME_NOREPLACE) == 0) {
-    return Status();
-  }
-  if (errno != EINVAL) {
-    return errno == EEXIST ? TakenStatus(job) : Failed(job.to_path);
-  }
-  if (job.sys.linkat(job.to_dir, temp, job.to_dir, job.to_name.c_str(), 0) !=
-      0) {
-    return errno == EEXIST ? TakenStatus(job) : Failed(job.to_path);
-  }
-  if (job.sys.unlinkat(job.to_dir, temp, 0) != 0) {
-    Status cause = Failed(job.to_path);
-    return Undo(job, staging.identity, cause);
-  }
-  return Status();
+  int error = RenameOwnNameNoReplace(job.sys, job.to_dir, staging.temp_name,
+                                     job.to_dir, job.to_name);
+  if (error == 0) return Status();
+  if (error == EEXIST) return TakenStatus(job);
+  return StatusFromErrno(error, job.to_path);
 }
 
 Status MoveRegularFile(const RenameJob& job) {
@@ -300,6 +345,15 @@ Status MoveRegularFile(const RenameJob& job) {
       !filled.ok()) {
     return DropStaging(job, staging, filled);
   }
+  // Written to meanwhile, the copy is not the file any more.
+  struct stat after;
+  if (job.sys.fstat(in.get(), &after) != 0) {
+    return DropStaging(job, staging, Failed(job.from_path));
+  }
+  if (after.st_ctim.tv_sec != copied.st_ctim.tv_sec ||
+      after.st_ctim.tv_nsec != copied.st_ctim.tv_nsec) {
+    return DropStaging(job, staging, SourceChanged(job));
+  }
   Status published = staging.temp_name.empty() ? PublishUnnamed(job, staging)
                                                : PublishNamed(job, staging);
   if (!published.ok()) {
@@ -315,7 +369,10 @@ Status MoveAcrossDevices(const RenameJob& job) {
   if (Status free = CheckTargetFree(job); !free.ok()) return free;
   // The source is removed at the end; find out now, before copying.
   if (job.sys.faccessat(job.from_dir, ".", W_OK | X_OK, AT_EACCESS) != 0) {
-    return Failed(job.from_path);
+    Status status = Failed(job.from_path);
+    return Status(status.code(), ModelFolderOf(job.from_path),
+                  status.message() +
+                      " (the folder does not let files be taken out of it).");
   }
   if (S_ISLNK(job.source.st_mode)) return MoveSymlink(job);
   return MoveRegularFile(job);

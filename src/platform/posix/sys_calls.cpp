@@ -1,6 +1,7 @@
 #include "platform/posix/sys_calls.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -52,6 +53,9 @@ const SysCalls& RealSysCalls() {
       .closedir = ::closedir,
       .chdir = ::chdir,
       .getcwd = ::getcwd,
+      .lseek = ::lseek,
+      .ftruncate = ::ftruncate,
+      .kill = ::kill,
   };
   return table;
 }

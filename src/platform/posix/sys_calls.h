@@ -48,6 +48,9 @@ struct SysCalls {
   int (*closedir)(DIR* dir);
   int (*chdir)(const char* path);
   char* (*getcwd)(char* buffer, size_t size);
+  off_t (*lseek)(int fd, off_t offset, int whence);
+  int (*ftruncate)(int fd, off_t length);
+  int (*kill)(pid_t pid, int signal);  // signal 0: does the process run?
 };
 
 // The table of the real calls.

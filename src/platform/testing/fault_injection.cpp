@@ -20,11 +20,15 @@ constexpr const char* kCallNames[] = {
     "symlinkat",       "readlinkat", "mkdirat",  "read",     "write",
     "copy_file_range", "fsync",      "fchmod",   "fchown",   "futimens",
     "utimensat",       "fdopendir",  "readdir",  "closedir", "chdir",
-    "getcwd",
+    "getcwd",          "lseek",      "ftruncate",
+    "kill",
 };
 static_assert(std::size(kCallNames) == static_cast<size_t>(Call::kCount));
 
-enum class Action { kNone, kFail, kKill };
+enum class Action { kNone, kFail, kFailAfter, kKill };
+
+// What one call does under the injector.
+enum class Verdict { kRun, kFail, kRunThenFail };
 
 struct State {
   Action action = Action::kNone;
@@ -43,31 +47,63 @@ struct Standing {
   int open_flags = 0;
   int open_error = 0;
   CallSet hook_kinds = CallSet::All();
+  long hook_countdown = 0;  // calls of hook_kinds still to pass
   std::function<void()> hook;
+  bool hook_ran = false;
 };
 
 State* state = nullptr;
 Standing* standing = nullptr;
 
-// Counts the call and says whether it must fail (errno then set). Runs a
-// pending action first, and never returns for a kill.
-bool ShouldFail(Call call) {
-  if (state == nullptr) return false;
-  if (standing->hook && standing->hook_kinds.Contains(call)) {
-    std::function<void()> hook = std::move(standing->hook);
-    standing->hook = nullptr;
-    int saved = errno;
-    hook();
-    errno = saved;
+// The calls that change the file system: the ones a "did it, then failed"
+// reply can come from.
+bool Changes(Call call) {
+  switch (call) {
+    case Call::kOpenat:
+    case Call::kRenameat2:
+    case Call::kRenameat:
+    case Call::kLinkat:
+    case Call::kUnlinkat:
+    case Call::kSymlinkat:
+    case Call::kMkdirat:
+    case Call::kWrite:
+    case Call::kCopyFileRange:
+    case Call::kFsync:
+    case Call::kFtruncate:
+    case Call::kFchmod:
+    case Call::kFchown:
+    case Call::kFutimens:
+    case Call::kUtimensat:
+      return true;
+    default:
+      return false;
   }
-  if (!state->kinds.Contains(call)) return false;
+}
+
+void RunHook(Call call) {
+  if (!standing->hook || !standing->hook_kinds.Contains(call)) return;
+  if (--standing->hook_countdown > 0) return;
+  std::function<void()> hook = std::move(standing->hook);
+  standing->hook = nullptr;
+  standing->hook_ran = true;
+  int saved = errno;
+  hook();
+  errno = saved;
+}
+
+// Counts the call and says what it does (errno set for a failure). Runs a
+// pending action first, and never returns for a kill.
+Verdict Judge(Call call) {
+  if (state == nullptr) return Verdict::kRun;
+  RunHook(call);
+  if (!state->kinds.Contains(call)) return Verdict::kRun;
   long n = ++state->calls;
   bool hit = state->action != Action::kNone &&
              (n == state->at || (state->sticky && n > state->at));
   if (!hit) {
     int error = standing->every_error[static_cast<int>(call)];
     errno = error != 0 ? error : errno;
-    return error != 0;
+    return error != 0 ? Verdict::kFail : Verdict::kRun;
   }
   if (state->action == Action::kKill) {
     ::kill(::getpid(), SIGKILL);
@@ -75,7 +111,8 @@ bool ShouldFail(Call call) {
   }
   if (state->failures++ == 0) state->first_failed = call;
   errno = state->error;
-  return true;
+  bool after = state->action == Action::kFailAfter && Changes(call);
+  return after ? Verdict::kRunThenFail : Verdict::kFail;
 }
 
 template <typename R>
@@ -95,29 +132,33 @@ struct Wrapper;
 template <Call kKind, auto kMember, typename R, typename... Args>
 struct Wrapper<kKind, kMember, R (*)(Args...)> {
   static R Run(Args... args) {
-    if constexpr (kKind == Call::kClose || kKind == Call::kClosedir) {
-      // A failing close still releases the descriptor, as on Linux.
-      bool fail = ShouldFail(kKind);
-      int error = errno;
-      R result = (posix::RealSysCalls().*kMember)(args...);
-      if (!fail) return result;
-      errno = error;
-      return FailureValue<R>();
-    } else {
-      if (ShouldFail(kKind)) return FailureValue<R>();
-      return (posix::RealSysCalls().*kMember)(args...);
-    }
+    Verdict verdict = Judge(kKind);
+    int error = errno;
+    bool releases = kKind == Call::kClose || kKind == Call::kClosedir;
+    if (verdict == Verdict::kFail && !releases) return FailureValue<R>();
+    // A failing close still releases the descriptor, as on Linux.
+    R result = (posix::RealSysCalls().*kMember)(args...);
+    if (verdict == Verdict::kRun || result == FailureValue<R>()) return result;
+    errno = error;
+    return FailureValue<R>();
   }
 };
 
 int InjectingOpenat(int dir_fd, const char* path, int flags, mode_t mode) {
-  if (ShouldFail(Call::kOpenat)) return -1;
+  Verdict verdict = Judge(Call::kOpenat);
+  if (verdict == Verdict::kFail) return -1;
   if (standing != nullptr && standing->open_error != 0 &&
       (flags & standing->open_flags) == standing->open_flags) {
     errno = standing->open_error;
     return -1;
   }
-  return posix::RealSysCalls().openat(dir_fd, path, flags, mode);
+  int error = errno;
+  int fd = posix::RealSysCalls().openat(dir_fd, path, flags, mode);
+  if (verdict == Verdict::kRun || fd < 0) return fd;
+  // The file was opened (or made); the caller hears a failure.
+  posix::RealSysCalls().close(fd);
+  errno = error;
+  return -1;
 }
 
 #define PELLOQUIN_WRAP(entry, kind) \
@@ -152,6 +193,9 @@ const SysCalls& InjectingTable() {
     PELLOQUIN_WRAP(closedir, Call::kClosedir);
     PELLOQUIN_WRAP(chdir, Call::kChdir);
     PELLOQUIN_WRAP(getcwd, Call::kGetcwd);
+    PELLOQUIN_WRAP(lseek, Call::kLseek);
+    PELLOQUIN_WRAP(ftruncate, Call::kFtruncate);
+    PELLOQUIN_WRAP(kill, Call::kKill);
     return table;
   }();
   return injecting;
@@ -216,6 +260,12 @@ void FaultInjector::FailAt(long n, int error, CallSet kinds, bool sticky) {
   state->sticky = sticky;
 }
 
+void FaultInjector::FailAfterAt(long n, int error, CallSet kinds,
+                                bool sticky) {
+  FailAt(n, error, kinds, sticky);
+  state->action = Action::kFailAfter;
+}
+
 void FaultInjector::KillAt(long n, CallSet kinds) {
   *state = State();
   state->action = Action::kKill;
@@ -224,9 +274,18 @@ void FaultInjector::KillAt(long n, CallSet kinds) {
 }
 
 void FaultInjector::BeforeNext(CallSet kinds, std::function<void()> action) {
-  standing->hook_kinds = kinds;
-  standing->hook = std::move(action);
+  BeforeCall(1, kinds, std::move(action));
 }
+
+void FaultInjector::BeforeCall(long n, CallSet kinds,
+                               std::function<void()> action) {
+  standing->hook_kinds = kinds;
+  standing->hook_countdown = n;
+  standing->hook = std::move(action);
+  standing->hook_ran = false;
+}
+
+bool FaultInjector::action_ran() const { return standing->hook_ran; }
 
 void FaultInjector::Clear() {
   *state = State();

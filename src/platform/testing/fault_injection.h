@@ -9,7 +9,7 @@
 
 // Fault injection for the POSIX backend: a system-call table whose entries
 // pass every call on to the real one, count the calls, and on request fail
-// the Nth of them with a chosen errno, kill the process at the Nth, or run
+// the Nth of them with a chosen errno (before or after doing its work), kill the process at the Nth, or run
 // an action right before a call (to make a racing file appear).
 //
 //   FaultInjector faults;
@@ -64,6 +64,9 @@ enum class Call {
   kClosedir,
   kChdir,
   kGetcwd,
+  kLseek,
+  kFtruncate,
+  kKill,
   kCount,
 };
 
@@ -109,6 +112,13 @@ class FaultInjector {
   void FailAt(long n, int error, CallSet kinds = CallSet::All(),
               bool sticky = false);
 
+  // As FailAt, but a call that changes the file system (open, rename, link,
+  // unlink, write, sync, mode, owner, times) does its work first and then
+  // reports the failure, as a lost reply on NFS does. An open's descriptor
+  // is closed again. Other calls fail without running.
+  void FailAfterAt(long n, int error, CallSet kinds = CallSet::All(),
+                   bool sticky = false);
+
   // Counting afresh from now, only calls of `kinds`: the nth of them kills
   // the process with SIGKILL instead of running.
   void KillAt(long n, CallSet kinds = CallSet::All());
@@ -116,6 +126,10 @@ class FaultInjector {
   // Runs `action` once, right before the next call of `kinds` runs (or
   // fails). The action's own calls must not go through the table.
   void BeforeNext(CallSet kinds, std::function<void()> action);
+  // Runs `action` once, right before the nth call of `kinds` from now.
+  void BeforeCall(long n, CallSet kinds, std::function<void()> action);
+  // Whether the action asked last has run.
+  bool action_ran() const;
 
   // No more faults of any kind, kills or actions; the counts start again
   // at zero.
