@@ -185,6 +185,10 @@ Status ReserveThenRename(const RenameJob& job) {
                     ? 0
                     : errno;
   if (renamed != 0 && !Holds(sys, job.to_dir, job.to_name, job.source)) {
+    if (renamed == EXDEV &&
+        RemoveIfSame(sys, job.to_dir, job.to_name, reserved)) {
+      return MoveAcrossDevices(job);
+    }
     if (sys.fstatat(job.from_dir, job.from_name.c_str(), &now,
                     AT_SYMLINK_NOFOLLOW) == 0 &&
         !IsMovable(now)) {

@@ -167,12 +167,26 @@ int RenameOwnNameNoReplace(const SysCalls& sys, int old_dir,
                0 &&
            SameFile(now, own);
   };
+  if (S_ISDIR(own.st_mode)) {
+    // A folder (swapped in for a file, now going back) cannot replace a
+    // file, only an empty folder: a plain rename is safe everywhere.
+    if (sys.renameat(old_dir, old_name.c_str(), new_dir, new_name.c_str()) ==
+        0) {
+      return 0;
+    }
+    int error = errno;
+    if (arrived()) return 0;
+    return error == ENOTDIR || error == EISDIR ? EEXIST : error;
+  }
   if (sys.renameat2(old_dir, old_name.c_str(), new_dir, new_name.c_str(),
                     RENAME_NOREPLACE) == 0) {
     return 0;
   }
   int error = errno;
-  if (error != EINVAL) return arrived() ? 0 : error;
+  if (arrived()) return 0;
+  // EINVAL: no such rename on this file system; for anything but a taken
+  // or missing name the next way may still work.
+  if (error == EEXIST || error == ENOENT) return error;
   if (sys.linkat(old_dir, old_name.c_str(), new_dir, new_name.c_str(), 0) ==
           0 ||
       arrived()) {

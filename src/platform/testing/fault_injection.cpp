@@ -96,11 +96,12 @@ void RunHook(Call call) {
 Verdict Judge(Call call) {
   if (state == nullptr) return Verdict::kRun;
   RunHook(call);
-  if (!state->kinds.Contains(call)) return Verdict::kRun;
-  long n = ++state->calls;
-  bool hit = state->action != Action::kNone &&
+  bool counted = state->kinds.Contains(call);
+  long n = counted ? ++state->calls : 0;
+  bool hit = counted && state->action != Action::kNone &&
              (n == state->at || (state->sticky && n > state->at));
   if (!hit) {
+    // A FailEvery holds for every kind, counted or not.
     int error = standing->every_error[static_cast<int>(call)];
     errno = error != 0 ? error : errno;
     return error != 0 ? Verdict::kFail : Verdict::kRun;
