@@ -187,27 +187,27 @@ int RenameOwnNameNoReplace(const SysCalls& sys, int old_dir,
   // EINVAL: no such rename on this file system; for anything but a taken
   // or missing name the next way may still work.
   if (error == EEXIST || error == ENOENT) return error;
-  if (sys.linkat(old_dir, old_name.c_str(), new_dir, new_name.c_str(), 0) ==
-          0 ||
-      arrived()) {
-    // The old name is ours alone; a failure to drop it leaves a second
-    // name of the file, which the next sweep removes or puts back.
+  error = sys.linkat(old_dir, old_name.c_str(), new_dir, new_name.c_str(), 0) ==
+                  0
+              ? 0
+              : errno;
+  if (error == 0 || arrived()) {
+    // The old name is ours alone; a failure to drop it leaves a second,
+    // hidden name of the file, never a loss.
     RemoveIfSame(sys, old_dir, old_name, own);
     return 0;
   }
-  error = errno;
   if (!LinksRefused(error)) return error;
   struct stat reserved;
   if (int reserve_error = Reserve(sys, new_dir, new_name, reserved, nullptr);
       reserve_error != 0) {
     return reserve_error;
   }
-  if (sys.renameat(old_dir, old_name.c_str(), new_dir, new_name.c_str()) ==
-          0 ||
-      arrived()) {
-    return 0;
-  }
-  error = errno;
+  error = sys.renameat(old_dir, old_name.c_str(), new_dir, new_name.c_str()) ==
+                  0
+              ? 0
+              : errno;
+  if (error == 0 || arrived()) return 0;
   RemoveIfSame(sys, new_dir, new_name, reserved);
   return error;
 }

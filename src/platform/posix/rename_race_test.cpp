@@ -356,5 +356,83 @@ INSTANTIATE_TEST_SUITE_P(
                         EINVAL, Error::kInvalidName, "D:\\out\\b.jpg"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A move onto a file system with no no-replace rename, no hard links and no
+// unnamed files, which cannot hold a mode, owner or time either (a FUSE FAT
+// mount): published by reserving the name, metadata best-effort.
+TEST(PoorDestinationTest, MovesOntoAFileSystemWithoutLinksOrModes) {
+  TempDrives drives("CE", "E");
+  if (!drives.CrossesDevice('E')) GTEST_SKIP() << "no second file system here";
+  drives.MakeFolder('C', "in");
+  drives.MakeFolder('E', "out");
+  drives.WriteFile('C', "in/a.jpg", "alpha");
+  FaultInjector faults;
+  PosixFileSystem fs(drives.mappings(), faults.table());
+  faults.FailEvery({Call::kRenameat2}, EINVAL);
+  faults.FailEvery({Call::kLinkat}, EPERM);
+  faults.FailEveryOpenWith(O_TMPFILE, EOPNOTSUPP);
+  faults.FailEvery({Call::kFchmod, Call::kFchown, Call::kFutimens}, ENOSYS);
+
+  Status status = fs.RenameFile("C:\\in\\a.jpg", "E:\\out\\b.jpg");
+
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  EXPECT_EQ(drives.List('C', "in"), Names{});
+  EXPECT_EQ(drives.List('E', "out"), Names{"b.jpg"});
+  EXPECT_EQ(drives.ReadFile('E', "out/b.jpg"), "alpha");
+}
+
+// A sparse file keeps its holes across file systems: only its data is
+// copied.
+class SparseMoveTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SparseMoveTest, KeepsTheHoles) {
+  bool injected = GetParam();
+  TempDrives drives("CE", "E");
+  if (!injected && !drives.CrossesDevice('E')) {
+    GTEST_SKIP() << "no second file system here";
+  }
+  char to = injected ? 'C' : 'E';
+  drives.MakeFolder('C', "in");
+  drives.MakeFolder(to, "out");
+  constexpr off_t kSize = off_t{96} << 20;
+  constexpr off_t kTailAt = off_t{64} << 20;
+  {
+    int fd = ::open(drives.Host('C', "in/disk.img").c_str(),
+                    O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "head", 4, 0), 4);
+    ASSERT_EQ(::pwrite(fd, "tail", 4, kTailAt), 4);
+    ASSERT_EQ(::ftruncate(fd, kSize), 0);  // and a hole at the end
+    ::close(fd);
+  }
+  FaultInjector faults;
+  if (injected) faults.FailEvery({Call::kRenameat2}, EXDEV);
+  PosixFileSystem fs(drives.mappings(), faults.table());
+
+  Status status = fs.RenameFile("C:\\in\\disk.img",
+                                std::string{to} + ":\\out\\disk.img");
+
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  std::string moved = drives.Host(to, "out/disk.img");
+  struct stat st;
+  ASSERT_EQ(::stat(moved.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, kSize);
+  EXPECT_LT(st.st_blocks * 512, off_t{4} << 20) << "the holes were filled";
+  int fd = ::open(moved.c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  char head[5] = {}, tail[5] = {}, between[5] = {1, 1, 1, 1, 1};
+  EXPECT_EQ(::pread(fd, head, 4, 0), 4);
+  EXPECT_EQ(::pread(fd, tail, 4, kTailAt), 4);
+  EXPECT_EQ(::pread(fd, between, 4, kTailAt - 4), 4);
+  ::close(fd);
+  EXPECT_STREQ(head, "head");
+  EXPECT_STREQ(tail, "tail");
+  EXPECT_EQ(std::string(between, 4), std::string(4, '\0'));
+}
+
+INSTANTIATE_TEST_SUITE_P(RealAndInjected, SparseMoveTest,
+                         ::testing::Values(false, true), [](const auto& info) {
+                           return info.param ? "Injected" : "Real";
+                         });
+
 }  // namespace
 }  // namespace platform::posix
