@@ -69,6 +69,10 @@ class Win32FileSystem final : public FileSystem {
   // The new path a rename moves to, with its last name made as a new
   // entry's name is (see NewEntryName).
   Result<Resolved> ResolveNewEntry(std::string_view path) const;
+  // After a move: refuses (and moves back) a folder found at `to`.
+  Status CheckArrival(const std::wstring& from, const std::wstring& to,
+                      const std::string& source_model,
+                      const std::string& target_model);
   Status CopyAcrossVolumes(const std::wstring& from, const std::wstring& to,
                            const Resolved& source, const Resolved& target);
 

@@ -202,7 +202,7 @@ Status Win32FileSystem::RenameFile(std::string_view from, std::string_view to) {
                   "A file of that name exists.");
   }
   if (calls_.move_file_ex(host_from->c_str(), host_to->c_str(), 0)) {
-    return Status();
+    return CheckArrival(*host_from, *host_to, source->Model(), target->Model());
   }
   DWORD error = ::GetLastError();
   if (error != ERROR_NOT_SAME_DEVICE) {
@@ -217,6 +217,27 @@ Status Win32FileSystem::RenameFile(std::string_view from, std::string_view to) {
                   "A link cannot be moved to another drive.");
   }
   return CopyAcrossVolumes(*host_from, *host_to, *source, *target);
+}
+
+// MoveFileExW moves folders too, and a folder can be swapped in for the
+// file between the look at the source and the move: what now stands under
+// the new name is looked at, and a folder goes back and is refused. Unseen,
+// it stands (as far as anyone can tell it was the file).
+Status Win32FileSystem::CheckArrival(const std::wstring& from,
+                                     const std::wstring& to,
+                                     const std::string& source_model,
+                                     const std::string& target_model) {
+  DWORD arrived = calls_.get_file_attributes(to.c_str());
+  if (arrived == INVALID_FILE_ATTRIBUTES ||
+      (arrived & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return Status();
+  }
+  Status refusal(Error::kUnsupported, source_model,
+                 "It is a folder, not a file.");
+  if (calls_.move_file_ex(to.c_str(), from.c_str(), 0)) return refusal;
+  return Status(refusal.code(), refusal.path(),
+                refusal.message() + " It could not be put back and stands at " +
+                    target_model + ".");
 }
 
 // Across volumes: the copy is made under a hidden temporary name, flushed,

@@ -269,6 +269,26 @@ INSTANTIATE_TEST_SUITE_P(
                                Win32Call::kFlushFileBuffers}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A folder swapped in for the file right before the move (the file set
+// aside) is moved back and refused; it never stays under the new name.
+TEST_F(RenameRefusalTest, PutsBackAFolderSwappedInForTheFile) {
+  std::string aside = JoinPath(folders_.in, "aside");
+  faults_.BeforeNext(Win32Call::kMoveFileEx, [&] {
+    ::MoveFileExW(ToWide(from_)->c_str(), ToWide(aside)->c_str(), 0);
+    drives_->MakeFolder(from_);
+    drives_->WriteFile(JoinPath(from_, "inner"), "inner");
+  });
+
+  Status status = fs_.RenameFile(from_, to_);
+
+  EXPECT_EQ(status.code(), Error::kUnsupported) << status.ToString();
+  EXPECT_EQ(status.path(), from_);
+  EXPECT_NE(HostAttributes(from_) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(drives_->ReadFile(JoinPath(from_, "inner")), "inner");
+  EXPECT_EQ(drives_->ReadFile(aside), "mine");
+  EXPECT_EQ(drives_->List(folders_.out), Names{});
+}
+
 // A read-only file moved by copying arrives read-only, and its source goes
 // although it was read-only.
 struct CopyCase {
