@@ -25,7 +25,7 @@ struct DriveInfo {
   char letter = 0;    // upper case: 'C'
   std::string label;  // may be empty
   bool ready = false;
-  std::string name;   // as the drive list shows it: "c:" or "d: [label]"
+  std::string name;  // as the drive list shows it: "c:" or "d: [label]"
 };
 
 // The file system in drive-letter form. Paths are UTF-8 drive-letter paths
@@ -112,9 +112,24 @@ class FileSystem {
   // overwriting. Fails, changing nothing, when a file of the new path
   // exists (kAlreadyExists), the source is gone (kNotFound), or the
   // destination folder is missing (kPathNotFound) or not writable
-  // (kAccessDenied). Folders and special files are refused (kUnsupported).
-  // After any failure or interruption the file exists, whole, at its old
-  // path or its new path; kDuplicated says it was left at both.
+  // (kAccessDenied). Folders and special files are refused (kUnsupported),
+  // also one swapped in for the file while it is renamed. A failure names
+  // the folder or file that refused.
+  //
+  // Other programs may act on the same names meanwhile. A newer version
+  // saved over the source during a move is never deleted: the move then
+  // fails (kIo, "The file changed while it was being moved; it was left
+  // where it was.") and the newer version stays at the old path.
+  //
+  // After any failure, "did it but failed" reply or kill, the file exists,
+  // whole, at its old path or its new path, or at both (kDuplicated says
+  // so; a kill between copying and removing the source can leave both),
+  // never at neither. On POSIX a kill while the source is being retired can
+  // leave it under a hidden claim name in its old folder,
+  // ".pelloquin-claim-<process>-<n>-<ticks>-<old name>"; the next move into
+  // or out of that folder puts it back under its old name (when that is
+  // still free), and removes the temporaries ".pelloquin-*.tmp" of moves
+  // killed before they published their copy.
   virtual Status RenameFile(std::string_view from, std::string_view to) = 0;
 };
 

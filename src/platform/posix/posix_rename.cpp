@@ -93,13 +93,15 @@ Status AccessFailure(const RenameJob& job, int error) {
   Status status = StatusFromErrno(error, job.from_path);
   if (sys.faccessat(job.from_dir, ".", W_OK | X_OK, AT_EACCESS) != 0) {
     return Status(status.code(), ModelFolderOf(job.from_path),
-                  status.message() + " (the folder does not let files be "
-                                     "taken out of it).");
+                  status.message() +
+                      " (the folder does not let files be "
+                      "taken out of it).");
   }
   if (sys.faccessat(job.to_dir, ".", W_OK | X_OK, AT_EACCESS) != 0) {
     return Status(status.code(), ModelFolderOf(job.to_path),
-                  status.message() + " (the folder does not let files be "
-                                     "added to it).");
+                  status.message() +
+                      " (the folder does not let files be "
+                      "added to it).");
   }
   return status;
 }
@@ -172,8 +174,8 @@ Status ReserveThenRename(const RenameJob& job) {
                       "could not be removed.");
   }
   struct stat now;
-  if (sys.fstatat(job.to_dir, job.to_name.c_str(), &now,
-                  AT_SYMLINK_NOFOLLOW) != 0) {
+  if (sys.fstatat(job.to_dir, job.to_name.c_str(), &now, AT_SYMLINK_NOFOLLOW) !=
+      0) {
     return DropReservation(job, reserved, StatusFromErrno(errno, job.to_path));
   }
   if (!SameFile(now, reserved)) {
@@ -211,8 +213,8 @@ Status ReserveThenRename(const RenameJob& job) {
 // name fails if the name is taken; then the source is retired by its claim.
 Status LinkThenRetire(const RenameJob& job) {
   const SysCalls& sys = job.sys;
-  int linked_error = sys.linkat(job.from_dir, job.from_name.c_str(),
-                                job.to_dir, job.to_name.c_str(), 0) == 0
+  int linked_error = sys.linkat(job.from_dir, job.from_name.c_str(), job.to_dir,
+                                job.to_name.c_str(), 0) == 0
                          ? 0
                          : errno;
   if (linked_error != 0 && !Holds(sys, job.to_dir, job.to_name, job.source)) {
@@ -288,7 +290,8 @@ Status RenameThroughFolders(const SysCalls& sys, std::string_view from,
 // After a rename by path: what stands under the new name must be a file or
 // a symlink; anything else was swapped in for the source, and goes back.
 Status CheckArrival(const SysCalls& sys, std::string_view from,
-                    std::string_view to, const HostEntry& source, const HostEntry& target) {
+                    std::string_view to, const HostEntry& source,
+                    const HostEntry& target) {
   struct stat arrived;
   if (sys.fstatat(AT_FDCWD, target.path.c_str(), &arrived,
                   AT_SYMLINK_NOFOLLOW) != 0) {

@@ -59,6 +59,21 @@ TEST_F(RenameFileTest, RenamesInPlaceKeepingContentAndInode) {
   EXPECT_EQ(LinkStat(drives_.Host('C', "in/Trip09.jpg")).st_ino, inode);
 }
 
+// The common case costs two system calls a file: the rename and a look at
+// what arrived (the folders' leftovers are looked for once, at the first).
+TEST_F(RenameFileTest, TakesTwoCallsAFileInTheCommonCase) {
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  drives_.WriteFile('C', "in/b.jpg", "beta");
+  FaultInjector faults;
+  PosixFileSystem fs(drives_.mappings(), faults.table());
+  ASSERT_TRUE(fs.RenameFile("C:\\in\\a.jpg", "D:\\out\\a.jpg").ok());
+  faults.Clear();
+
+  ASSERT_TRUE(fs.RenameFile("C:\\in\\b.jpg", "D:\\out\\b.jpg").ok());
+
+  EXPECT_EQ(faults.calls(), 2);
+}
+
 TEST_F(RenameFileTest, MovesToAnotherFolderAndDriveOfTheSameFileSystem) {
   drives_.WriteFile('C', "in/a.jpg", "alpha");
   drives_.WriteFile('C', "b.jpg", "beta");

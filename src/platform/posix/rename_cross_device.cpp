@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/posix/errno_status.h"
@@ -218,7 +219,8 @@ Status CopyRange(const RenameJob& job, int in, int out, off_t from, off_t to) {
   if (job.sys.lseek(out, in_pos, SEEK_SET) < 0) return Failed(job.to_path);
   std::unique_ptr<char[]> buffer(new char[kBufferSize]);
   while (in_pos < to) {
-    size_t want = static_cast<size_t>(std::min<off_t>(to - in_pos, kBufferSize));
+    size_t want =
+        static_cast<size_t>(std::min<off_t>(to - in_pos, kBufferSize));
     ssize_t n = job.sys.read(in, buffer.get(), want);
     if (n == 0) return Status();  // shorter than it was: the final check sees
     if (n < 0) {
@@ -264,7 +266,42 @@ bool MetadataRefused(int error) {
          error == EINVAL || error == EACCES;
 }
 
-// Content, owner where allowed, mode, times, then to disk.
+// Reads a list or value whose size the kernel tells first; nullopt when the
+// file system has none to give.
+template <typename Fetch>
+std::optional<std::string> FetchSized(Fetch fetch) {
+  for (int tries = 0; tries < 4; ++tries) {
+    ssize_t size = fetch(nullptr, 0);
+    if (size < 0) return std::nullopt;
+    std::string buffer(static_cast<size_t>(size), '\0');
+    ssize_t got = fetch(buffer.data(), buffer.size());
+    if (got >= 0) {
+      buffer.resize(static_cast<size_t>(got));
+      return buffer;
+    }
+    if (errno != ERANGE) return std::nullopt;  // grew meanwhile: again
+  }
+  return std::nullopt;
+}
+
+// Extended attributes (user.*, and security.* and POSIX ACLs where the
+// destination and privileges allow), as far as the destination takes them:
+// what it refuses is left behind, as mv does.
+void CopyAttributes(const SysCalls& sys, int in, int out) {
+  std::optional<std::string> names = FetchSized(
+      [&](char* data, size_t size) { return sys.flistxattr(in, data, size); });
+  if (!names) return;
+  for (size_t at = 0; at < names->size();) {
+    const char* name = names->c_str() + at;
+    at += std::char_traits<char>::length(name) + 1;
+    std::optional<std::string> value = FetchSized([&](char* data, size_t size) {
+      return sys.fgetxattr(in, name, data, size);
+    });
+    if (value) sys.fsetxattr(out, name, value->data(), value->size(), 0);
+  }
+}
+
+// Content, owner where allowed, mode, attributes, times, then to disk.
 Status FillCopy(const RenameJob& job, int in, const struct stat& copied,
                 int out) {
   if (Status content = CopyContent(job, in, out, copied.st_size);
@@ -278,6 +315,7 @@ Status FillCopy(const RenameJob& job, int in, const struct stat& copied,
       !MetadataRefused(errno)) {
     return Failed(job.to_path);
   }
+  CopyAttributes(job.sys, in, out);
   const struct timespec times[2] = {copied.st_atim, copied.st_mtim};
   if (job.sys.futimens(out, times) != 0 && !MetadataRefused(errno)) {
     return Failed(job.to_path);
@@ -312,7 +350,8 @@ Status PublishUnnamed(const RenameJob& job, const Staging& staging) {
   }
   int error = errno;
   if (arrived()) return Status();  // linked, though the reply said not
-  return error == EEXIST ? TakenStatus(job) : StatusFromErrno(error, job.to_path);
+  return error == EEXIST ? TakenStatus(job)
+                         : StatusFromErrno(error, job.to_path);
 }
 
 // Renames the hidden copy into its final name without replacing, by

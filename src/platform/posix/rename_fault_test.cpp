@@ -206,14 +206,14 @@ class RenameFaultTest
       if (!temp_named) EXPECT_EQ(new_entry, Entry::kNone) << where;
       // The injected fault's kind, or that of what the file system
       // refuses anyway (no hard links: an unnamed copy cannot be linked).
-      bool explained = status.code() == KindOf(error()) ||
-                       // a link, rename or reservation refusing the name
-                       (error() == EINVAL &&
-                        status.code() == Error::kInvalidName) ||
-                       (move().rename_error != 0 &&
-                        status.code() == KindOf(move().rename_error)) ||
-                       (move().link_error != 0 &&
-                        status.code() == KindOf(move().link_error));
+      bool explained =
+          status.code() == KindOf(error()) ||
+          // a link, rename or reservation refusing the name
+          (error() == EINVAL && status.code() == Error::kInvalidName) ||
+          (move().rename_error != 0 &&
+           status.code() == KindOf(move().rename_error)) ||
+          (move().link_error != 0 &&
+           status.code() == KindOf(move().link_error));
       EXPECT_TRUE(explained) << where;
     }
     Names expected_in = old_entry == Entry::kNone ? Names{} : Names{"a.bin"};
@@ -242,18 +242,17 @@ TEST_P(RenameFaultTest, FileIsWholeAtExactlyOnePathAfterEveryFault) {
   EXPECT_GT(n, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFaultPoint, RenameFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(kMoves),
-                                            ::testing::ValuesIn(kErrors),
-                                            ::testing::Values(
-                                                Mode::kOnce, Mode::kFromThereOn,
-                                                Mode::kDidItThenFailed)),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) +
-                                  "_" +
-                                  strerrorname_np(std::get<1>(info.param)) +
-                                  ModeName(std::get<2>(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryFaultPoint, RenameFaultTest,
+    ::testing::Combine(::testing::ValuesIn(kMoves),
+                       ::testing::ValuesIn(kErrors),
+                       ::testing::Values(Mode::kOnce, Mode::kFromThereOn,
+                                         Mode::kDidItThenFailed)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + "_" +
+             strerrorname_np(std::get<1>(info.param)) +
+             ModeName(std::get<2>(info.param));
+    });
 
 // When the source cannot be removed after the copy was published, the copy
 // is taken back; when that fails too, the call says the file exists twice.

@@ -135,8 +135,8 @@ int Reserve(const SysCalls& sys, int dir, const std::string& name,
     if (error != EEXIST &&
         sys.fstatat(dir, name.c_str(), &left, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(left.st_mode) && left.st_size == 0 &&
-        (left.st_mode & 07777) == 0 &&
-        !RemoveIfSame(sys, dir, name, left) && left_behind != nullptr) {
+        (left.st_mode & 07777) == 0 && !RemoveIfSame(sys, dir, name, left) &&
+        left_behind != nullptr) {
       *left_behind = true;
     }
     return error;
@@ -187,10 +187,10 @@ int RenameOwnNameNoReplace(const SysCalls& sys, int old_dir,
   // EINVAL: no such rename on this file system; for anything but a taken
   // or missing name the next way may still work.
   if (error == EEXIST || error == ENOENT) return error;
-  error = sys.linkat(old_dir, old_name.c_str(), new_dir, new_name.c_str(), 0) ==
-                  0
-              ? 0
-              : errno;
+  error =
+      sys.linkat(old_dir, old_name.c_str(), new_dir, new_name.c_str(), 0) == 0
+          ? 0
+          : errno;
   if (error == 0 || arrived()) {
     // The old name is ours alone; a failure to drop it leaves a second,
     // hidden name of the file, never a loss.
@@ -203,10 +203,10 @@ int RenameOwnNameNoReplace(const SysCalls& sys, int old_dir,
       reserve_error != 0) {
     return reserve_error;
   }
-  error = sys.renameat(old_dir, old_name.c_str(), new_dir, new_name.c_str()) ==
-                  0
-              ? 0
-              : errno;
+  error =
+      sys.renameat(old_dir, old_name.c_str(), new_dir, new_name.c_str()) == 0
+          ? 0
+          : errno;
   if (error == 0 || arrived()) return 0;
   RemoveIfSame(sys, new_dir, new_name, reserved);
   return error;
@@ -254,8 +254,7 @@ int Claim(const RenameJob& job, const std::string& claim) {
   int error = errno;
   // The rename may have taken effect before it failed.
   struct stat st;
-  return sys.fstatat(job.from_dir, claim.c_str(), &st, AT_SYMLINK_NOFOLLOW) ==
-                 0
+  return sys.fstatat(job.from_dir, claim.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
              ? 0
              : error;
 }
@@ -319,8 +318,8 @@ Status RetireSource(const RenameJob& job, const struct stat& published,
     return same ? cause : SourceChanged(job);
   }
   struct stat claimed;
-  if (sys.fstatat(job.from_dir, claim.c_str(), &claimed,
-                  AT_SYMLINK_NOFOLLOW) != 0) {
+  if (sys.fstatat(job.from_dir, claim.c_str(), &claimed, AT_SYMLINK_NOFOLLOW) !=
+      0) {
     return Restore(job, claim, published,
                    StatusFromErrno(errno, job.from_path));
   }

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -98,8 +99,7 @@ class RaceTest : public ::testing::TestWithParam<Route> {
   char to() const { return GetParam().to_drive; }
   std::string To() const { return std::string{to()} + ":\\out\\b.jpg"; }
   std::string Where(long n, const Status& status) const {
-    return "action before call " + std::to_string(n) + ": " +
-           status.ToString();
+    return "action before call " + std::to_string(n) + ": " + status.ToString();
   }
 
   TempDrives drives_;
@@ -119,13 +119,14 @@ class NewerVersionTest : public RaceTest {
 TEST_P(NewerVersionTest, NeverDeletesANewerVersionSavedOverTheSource) {
   for (long n = 1; n < kMaxCalls && !HasFailure(); ++n) {
     Status status;
-    if (!MoveWithActionAt(n, [&] { SaveNewerVersion(); }, status)) break;
+    if (!MoveWithActionAt(
+            n, [&] { SaveNewerVersion(); }, status))
+      break;
     std::string where = Where(n, status);
     bool at_old = drives_.Exists('C', "in/a.jpg");
     bool at_new = drives_.Exists(to(), "out/b.jpg");
     std::string old_content = at_old ? drives_.ReadFile('C', "in/a.jpg") : "";
-    std::string new_content =
-        at_new ? drives_.ReadFile(to(), "out/b.jpg") : "";
+    std::string new_content = at_new ? drives_.ReadFile(to(), "out/b.jpg") : "";
     EXPECT_TRUE(old_content == "newer" || new_content == "newer")
         << "the newer version is lost; " << where;
     if (status.ok()) {
@@ -140,8 +141,7 @@ TEST_P(NewerVersionTest, NeverDeletesANewerVersionSavedOverTheSource) {
       EXPECT_FALSE(at_new) << where;
     }
     // Nothing of the move's own is left behind.
-    EXPECT_EQ(drives_.List('C', "in"),
-              at_old ? Names{"a.jpg"} : Names{})
+    EXPECT_EQ(drives_.List('C', "in"), at_old ? Names{"a.jpg"} : Names{})
         << where;
     EXPECT_EQ(drives_.List(to(), "out"), at_new ? Names{"b.jpg"} : Names{})
         << where;
@@ -165,7 +165,9 @@ class SwappedFolderTest : public RaceTest {
 TEST_P(SwappedFolderTest, NeverLeavesAFolderMoved) {
   for (long n = 1; n < kMaxCalls && !HasFailure(); ++n) {
     Status status;
-    if (!MoveWithActionAt(n, [&] { SwapInAFolder(); }, status)) break;
+    if (!MoveWithActionAt(
+            n, [&] { SwapInAFolder(); }, status))
+      break;
     std::string where = Where(n, status);
     struct stat st;
     ASSERT_EQ(::lstat(drives_.Host('C', "in/a.jpg").c_str(), &st), 0) << where;
@@ -225,8 +227,8 @@ struct LeftoverCase {
   const char* name;
   const char* leftover;  // in C:\in; "<pid>" stands for this process
   bool owner_runs;
-  const char* taken;     // a file already standing in C:\in (or "")
-  Names expected;        // C:\in afterwards, sorted
+  const char* taken;  // a file already standing in C:\in (or "")
+  Names expected;     // C:\in afterwards, sorted
 };
 
 class LeftoverTest : public ::testing::TestWithParam<LeftoverCase> {};
@@ -242,7 +244,8 @@ TEST_P(LeftoverTest, TheNextMovePutsItRight) {
     leftover.replace(pid_at, 5, std::to_string(::getpid()));
   }
   drives.WriteFile('C', "in/" + leftover, "left");
-  if (*c.taken != '\0') drives.WriteFile('C', std::string("in/") + c.taken, "taken");
+  if (*c.taken != '\0')
+    drives.WriteFile('C', std::string("in/") + c.taken, "taken");
   FaultInjector faults;
   if (!c.owner_runs) faults.FailEvery({Call::kKill}, ESRCH);
   PosixFileSystem fs(drives.mappings(), faults.table());
@@ -265,22 +268,35 @@ INSTANTIATE_TEST_SUITE_P(
     Leftovers, LeftoverTest,
     ::testing::Values(
         LeftoverCase{"DeadProcessTemporaryIsRemoved",
-                     ".pelloquin-4242-7-1a2b.tmp", false, "",
+                     ".pelloquin-4242-7-1a2b.tmp",
+                     false,
+                     "",
                      {"moved.jpg"}},
-        LeftoverCase{"LiveProcessTemporaryStays", ".pelloquin-<pid>-7-1a2b.tmp",
-                     true, "", {".pelloquin-<pid>-7-1a2b.tmp", "moved.jpg"}},
-        LeftoverCase{"ForeignNameStays", ".pelloquin-notes.tmp", false, "",
+        LeftoverCase{"LiveProcessTemporaryStays",
+                     ".pelloquin-<pid>-7-1a2b.tmp",
+                     true,
+                     "",
+                     {".pelloquin-<pid>-7-1a2b.tmp", "moved.jpg"}},
+        LeftoverCase{"ForeignNameStays",
+                     ".pelloquin-notes.tmp",
+                     false,
+                     "",
                      {".pelloquin-notes.tmp", "moved.jpg"}},
         LeftoverCase{"DeadProcessClaimGoesBack",
-                     ".pelloquin-claim-4242-3-9f-photo 1.jpg", false, "",
+                     ".pelloquin-claim-4242-3-9f-photo 1.jpg",
+                     false,
+                     "",
                      {"moved.jpg", "photo 1.jpg"}},
-        LeftoverCase{"ClaimStaysWhereItsNameIsTaken",
-                     ".pelloquin-claim-4242-3-9f-photo.jpg", false,
-                     "photo.jpg",
-                     {".pelloquin-claim-4242-3-9f-photo.jpg", "moved.jpg",
-                      "photo.jpg"}},
+        LeftoverCase{
+            "ClaimStaysWhereItsNameIsTaken",
+            ".pelloquin-claim-4242-3-9f-photo.jpg",
+            false,
+            "photo.jpg",
+            {".pelloquin-claim-4242-3-9f-photo.jpg", "moved.jpg", "photo.jpg"}},
         LeftoverCase{"LiveProcessClaimStays",
-                     ".pelloquin-claim-<pid>-3-9f-photo.jpg", true, "",
+                     ".pelloquin-claim-<pid>-3-9f-photo.jpg",
+                     true,
+                     "",
                      {".pelloquin-claim-<pid>-3-9f-photo.jpg", "moved.jpg"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -380,11 +396,12 @@ TEST(PoorDestinationTest, MovesOntoAFileSystemWithoutLinksOrModes) {
   EXPECT_EQ(drives.ReadFile('E', "out/b.jpg"), "alpha");
 }
 
-// A sparse file keeps its holes across file systems: only its data is
-// copied.
-class SparseMoveTest : public ::testing::TestWithParam<bool> {};
+// What a copy across file systems keeps, on a real second file system and
+// with EXDEV injected on one.
+class CopyAcrossTest : public ::testing::TestWithParam<bool> {};
 
-TEST_P(SparseMoveTest, KeepsTheHoles) {
+// A sparse file keeps its holes: only its data is copied.
+TEST_P(CopyAcrossTest, KeepsTheHoles) {
   bool injected = GetParam();
   TempDrives drives("CE", "E");
   if (!injected && !drives.CrossesDevice('E')) {
@@ -396,8 +413,8 @@ TEST_P(SparseMoveTest, KeepsTheHoles) {
   constexpr off_t kSize = off_t{96} << 20;
   constexpr off_t kTailAt = off_t{64} << 20;
   {
-    int fd = ::open(drives.Host('C', "in/disk.img").c_str(),
-                    O_WRONLY | O_CREAT, 0644);
+    int fd = ::open(drives.Host('C', "in/disk.img").c_str(), O_WRONLY | O_CREAT,
+                    0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::pwrite(fd, "head", 4, 0), 4);
     ASSERT_EQ(::pwrite(fd, "tail", 4, kTailAt), 4);
@@ -408,8 +425,8 @@ TEST_P(SparseMoveTest, KeepsTheHoles) {
   if (injected) faults.FailEvery({Call::kRenameat2}, EXDEV);
   PosixFileSystem fs(drives.mappings(), faults.table());
 
-  Status status = fs.RenameFile("C:\\in\\disk.img",
-                                std::string{to} + ":\\out\\disk.img");
+  Status status =
+      fs.RenameFile("C:\\in\\disk.img", std::string{to} + ":\\out\\disk.img");
 
   ASSERT_TRUE(status.ok()) << status.ToString();
   std::string moved = drives.Host(to, "out/disk.img");
@@ -429,7 +446,38 @@ TEST_P(SparseMoveTest, KeepsTheHoles) {
   EXPECT_EQ(std::string(between, 4), std::string(4, '\0'));
 }
 
-INSTANTIATE_TEST_SUITE_P(RealAndInjected, SparseMoveTest,
+// Extended attributes travel with the copy.
+TEST_P(CopyAcrossTest, KeepsExtendedAttributes) {
+  bool injected = GetParam();
+  TempDrives drives("CE", "E");
+  if (!injected && !drives.CrossesDevice('E')) {
+    GTEST_SKIP() << "no second file system here";
+  }
+  char to = injected ? 'C' : 'E';
+  drives.MakeFolder('C', "in");
+  drives.MakeFolder(to, "out");
+  drives.WriteFile('C', "in/a.jpg", "alpha");
+  std::string source = drives.Host('C', "in/a.jpg");
+  if (::setxattr(source.c_str(), "user.origin", "camera 2", 8, 0) != 0) {
+    GTEST_SKIP() << "no user attributes here";
+  }
+  ASSERT_EQ(::setxattr(source.c_str(), "user.empty", "", 0, 0), 0);
+  FaultInjector faults;
+  if (injected) faults.FailEvery({Call::kRenameat2}, EXDEV);
+  PosixFileSystem fs(drives.mappings(), faults.table());
+
+  Status status =
+      fs.RenameFile("C:\\in\\a.jpg", std::string{to} + ":\\out\\a.jpg");
+
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  std::string moved = drives.Host(to, "out/a.jpg");
+  char value[32] = {};
+  EXPECT_EQ(::getxattr(moved.c_str(), "user.origin", value, sizeof value), 8);
+  EXPECT_STREQ(value, "camera 2");
+  EXPECT_EQ(::getxattr(moved.c_str(), "user.empty", value, sizeof value), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealAndInjected, CopyAcrossTest,
                          ::testing::Values(false, true), [](const auto& info) {
                            return info.param ? "Injected" : "Real";
                          });

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform::posix {
@@ -56,6 +57,9 @@ const SysCalls& RealSysCalls() {
       .lseek = ::lseek,
       .ftruncate = ::ftruncate,
       .kill = ::kill,
+      .flistxattr = ::flistxattr,
+      .fgetxattr = ::fgetxattr,
+      .fsetxattr = ::fsetxattr,
   };
   return table;
 }

@@ -51,6 +51,10 @@ struct SysCalls {
   off_t (*lseek)(int fd, off_t offset, int whence);
   int (*ftruncate)(int fd, off_t length);
   int (*kill)(pid_t pid, int signal);  // signal 0: does the process run?
+  ssize_t (*flistxattr)(int fd, char* list, size_t size);
+  ssize_t (*fgetxattr)(int fd, const char* name, void* value, size_t size);
+  int (*fsetxattr)(int fd, const char* name, const void* value, size_t size,
+                   int flags);
 };
 
 // The table of the real calls.

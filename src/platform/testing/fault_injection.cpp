@@ -15,13 +15,13 @@ namespace {
 using posix::SysCalls;
 
 constexpr const char* kCallNames[] = {
-    "openat",          "close",      "fstat",    "fstatat",  "fstatfs",
-    "faccessat",       "renameat2",  "renameat", "linkat",   "unlinkat",
-    "symlinkat",       "readlinkat", "mkdirat",  "read",     "write",
-    "copy_file_range", "fsync",      "fchmod",   "fchown",   "futimens",
-    "utimensat",       "fdopendir",  "readdir",  "closedir", "chdir",
-    "getcwd",          "lseek",      "ftruncate",
-    "kill",
+    "openat",          "close",      "fstat",     "fstatat",  "fstatfs",
+    "faccessat",       "renameat2",  "renameat",  "linkat",   "unlinkat",
+    "symlinkat",       "readlinkat", "mkdirat",   "read",     "write",
+    "copy_file_range", "fsync",      "fchmod",    "fchown",   "futimens",
+    "utimensat",       "fdopendir",  "readdir",   "closedir", "chdir",
+    "getcwd",          "lseek",      "ftruncate", "kill",     "flistxattr",
+    "fgetxattr",       "fsetxattr",
 };
 static_assert(std::size(kCallNames) == static_cast<size_t>(Call::kCount));
 
@@ -70,6 +70,7 @@ bool Changes(Call call) {
     case Call::kCopyFileRange:
     case Call::kFsync:
     case Call::kFtruncate:
+    case Call::kFsetxattr:
     case Call::kFchmod:
     case Call::kFchown:
     case Call::kFutimens:
@@ -197,6 +198,9 @@ const SysCalls& InjectingTable() {
     PELLOQUIN_WRAP(lseek, Call::kLseek);
     PELLOQUIN_WRAP(ftruncate, Call::kFtruncate);
     PELLOQUIN_WRAP(kill, Call::kKill);
+    PELLOQUIN_WRAP(flistxattr, Call::kFlistxattr);
+    PELLOQUIN_WRAP(fgetxattr, Call::kFgetxattr);
+    PELLOQUIN_WRAP(fsetxattr, Call::kFsetxattr);
     return table;
   }();
   return injecting;
@@ -261,8 +265,7 @@ void FaultInjector::FailAt(long n, int error, CallSet kinds, bool sticky) {
   state->sticky = sticky;
 }
 
-void FaultInjector::FailAfterAt(long n, int error, CallSet kinds,
-                                bool sticky) {
+void FaultInjector::FailAfterAt(long n, int error, CallSet kinds, bool sticky) {
   FailAt(n, error, kinds, sticky);
   state->action = Action::kFailAfter;
 }

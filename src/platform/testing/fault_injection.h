@@ -9,8 +9,9 @@
 
 // Fault injection for the POSIX backend: a system-call table whose entries
 // pass every call on to the real one, count the calls, and on request fail
-// the Nth of them with a chosen errno (before or after doing its work), kill the process at the Nth, or run
-// an action right before a call (to make a racing file appear).
+// the Nth of them with a chosen errno (before or after doing its work), kill
+// the process at the Nth, or run an action right before a call (to make a
+// racing file appear).
 //
 //   FaultInjector faults;
 //   posix::PosixFileSystem fs(drives.mappings(), faults.table());
@@ -67,6 +68,9 @@ enum class Call {
   kLseek,
   kFtruncate,
   kKill,
+  kFlistxattr,
+  kFgetxattr,
+  kFsetxattr,
   kCount,
 };
 
