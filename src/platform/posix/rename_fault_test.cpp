@@ -48,6 +48,8 @@ const MoveCase kMoves[] = {
     {"CrossDeviceInjected", 'C', false, EXDEV, 0},
     {"CrossDeviceSymlink", 'E', true, 0, 0},
     {"CrossDeviceNoUnnamedFiles", 'E', false, 0, 0, true},
+    // onto a FUSE FAT mount: no no-replace rename, links or unnamed files
+    {"CrossDeviceOntoFat", 'E', false, EINVAL, EPERM, true},
 };
 
 const int kErrors[] = {EIO, ENOSPC, EACCES, EXDEV, EINVAL, EPERM};
