@@ -24,8 +24,7 @@ inline constexpr uint32_t kAttrArchive = 32;
 struct DriveInfo {
   char letter = 0;    // upper case: 'C'
   std::string label;  // may be empty
-  bool ready = false;
-  std::string name;  // as the drive list shows it: "c:" or "d: [label]"
+  std::string name;   // as the drive list shows it: "c:" or "d: [label]"
 };
 
 // The file system in drive-letter form. Paths are UTF-8 drive-letter paths
@@ -39,7 +38,9 @@ struct DriveInfo {
 //
 // Every operation returns its failure as a Status naming the path and the
 // host's reason, and leaves nothing changed when it fails, unless its comment
-// says otherwise.
+// says otherwise. Listing the drives touches none of them; making a drive or
+// folder current and listing a folder wait a bounded time for the drive
+// (kDriveAnswerWait), after which the drive is kNotReady.
 class FileSystem {
  public:
   FileSystem() = default;
@@ -47,14 +48,16 @@ class FileSystem {
   FileSystem& operator=(const FileSystem&) = delete;
   virtual ~FileSystem() = default;
 
-  // The drives, in letter order, re-read from the host each time. A drive
-  // whose medium or folder is gone is listed with ready = false.
+  // The drives, in letter order, re-read from the host each time, without
+  // touching any of them: a stalled or empty drive is listed all the same,
+  // and opening it tells whether it is ready.
   virtual std::vector<DriveInfo> ListDrives() = 0;
 
   // The current drive's letter.
   virtual char CurrentDrive() const = 0;
 
-  // Makes the drive named ("d", "d:", "D:\...", "d: [label]") current.
+  // Makes the drive named ("d", "d:", "D:\...", "d: [label]") current; a
+  // drive whose current folder has gone is made current at its root.
   // kNotReady for an unknown drive or one that is not ready.
   virtual Status ChangeDrive(std::string_view drive) = 0;
 

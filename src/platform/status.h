@@ -46,6 +46,12 @@ class Status {
   std::string message_;
 };
 
+// The failure of a drive that has not answered within the bounded wait.
+inline Status NotAnswering(std::string path) {
+  return Status(Error::kNotReady, std::move(path),
+                "The drive does not answer.");
+}
+
 // A value or the Status that explains its absence.
 template <typename T>
 class Result {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/posix/posix_file_system.h"
+#include "platform/testing/stalled_drive.h"
 #include "platform/testing/temp_drives.h"
 
 namespace platform::posix {
@@ -87,7 +90,7 @@ TEST(DrivesFromMountTableTest, LabelsWithInvalidUtf8AreEscaped) {
   EXPECT_EQ(drives[1].label, "caf\xEF\x83\xA9");
 }
 
-TEST(ListDrivesTest, NamesAndReadiness) {
+TEST(ListDrivesTest, NamesDrivesWithoutTouchingThem) {
   testing::TempDrives temp("CDE");
   std::vector<DriveMapping> mappings = temp.mappings();
   mappings[1].label = "Photos 2024";
@@ -97,19 +100,63 @@ TEST(ListDrivesTest, NamesAndReadiness) {
   std::vector<DriveInfo> drives = file_system.ListDrives();
   ASSERT_EQ(drives.size(), 3u);
   EXPECT_EQ(drives[0].name, "c:");
-  EXPECT_TRUE(drives[0].ready);
   EXPECT_EQ(drives[1].name, "d: [Photos 2024]");
   EXPECT_EQ(drives[1].label, "Photos 2024");
   EXPECT_EQ(drives[1].letter, 'D');
-  EXPECT_TRUE(drives[1].ready);
   EXPECT_EQ(drives[2].name, "e:");
-  EXPECT_FALSE(drives[2].ready);
 
-  // A drive that is not ready cannot be made current; the current one stays.
+  // A drive whose folder is gone is listed, but cannot be made current;
+  // the current one stays.
   char before = file_system.CurrentDrive();
   EXPECT_EQ(file_system.ChangeDrive("e:").code(), Error::kNotReady);
   EXPECT_EQ(file_system.ChangeDrive("q:").code(), Error::kNotReady);
   EXPECT_EQ(file_system.CurrentDrive(), before);
+}
+
+TEST(StalledDriveTest, IsListedAtOnceAndEveryReadOfItGivesUpAfterTheWait) {
+  testing::TempDrives temp("CD");
+  temp.MakeFolder('D', "sub");
+  testing::StalledDrive stalled(temp.HostFolder('D'));
+  PosixFileSystem file_system(temp.mappings(), stalled.calls());
+  constexpr auto kWait = std::chrono::milliseconds(200);
+  file_system.set_answer_wait(kWait);
+
+  auto started = std::chrono::steady_clock::now();
+  std::vector<DriveInfo> drives = file_system.ListDrives();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, kWait);
+  ASSERT_EQ(drives.size(), 2u);
+  EXPECT_EQ(drives[1].name, "d:");
+  EXPECT_EQ(stalled.blocked(), 0);
+
+  struct Read {
+    const char* what;
+    std::function<Status()> read;
+  };
+  const Read reads[] = {
+      {"ChangeDrive", [&] { return file_system.ChangeDrive("d:"); }},
+      {"ChangeFolder", [&] { return file_system.ChangeFolder("D:\\sub"); }},
+      {"ListFolders", [&] { return file_system.ListFolders("D:\\").status(); }},
+      {"ListFiles",
+       [&] { return file_system.ListFiles("D:\\sub", "*.*").status(); }},
+  };
+  for (const Read& read : reads) {
+    started = std::chrono::steady_clock::now();
+    Status status = read.read();
+    auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(status.code(), Error::kNotReady) << read.what;
+    EXPECT_EQ(status.message(), "The drive does not answer.") << read.what;
+    EXPECT_GE(took, kWait) << read.what;
+    EXPECT_LT(took, 5 * kWait) << read.what;
+  }
+  EXPECT_EQ(file_system.CurrentDrive(), 'C');
+  EXPECT_EQ(file_system.CurrentFolder('D').value(), "D:\\");
+  EXPECT_GE(stalled.blocked(), 4);
+
+  // Once the mount answers again, so does the drive.
+  stalled.Release();
+  EXPECT_TRUE(file_system.ChangeFolder("D:\\sub").ok());
+  EXPECT_EQ(file_system.ListFolders("D:\\").value(),
+            std::vector<std::string>{"sub"});
 }
 
 TEST(ListDrivesTest, TheHostTableStartsWithTheRoot) {
@@ -117,7 +164,6 @@ TEST(ListDrivesTest, TheHostTableStartsWithTheRoot) {
   std::vector<DriveInfo> drives = file_system.ListDrives();
   ASSERT_FALSE(drives.empty());
   EXPECT_EQ(drives[0].name, "c:");
-  EXPECT_TRUE(drives[0].ready);
   for (size_t i = 1; i < drives.size(); ++i) {
     EXPECT_EQ(drives[i].letter, drives[i - 1].letter + 1);
   }

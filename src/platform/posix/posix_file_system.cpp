@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "platform/answer_within.h"
 #include "platform/drive_path.h"
 #include "platform/posix/errno_status.h"
 #include "platform/posix/host_name.h"
@@ -54,7 +55,7 @@ PosixFileSystem::PosixFileSystem(const SysCalls& sys)
 
 PosixFileSystem::PosixFileSystem(std::vector<DriveMapping> drives,
                                  const SysCalls& sys)
-    : sys_(sys) {
+    : sys_(sys), answer_wait_(kDriveAnswerWait) {
   for (DriveMapping& mapping : drives) {
     drives_.push_back(Drive{std::move(mapping), {}});
   }
@@ -105,11 +106,22 @@ void PosixFileSystem::RefreshDrives() {
   }
 }
 
-bool PosixFileSystem::IsReady(const Drive& drive) const {
-  struct stat st;
-  return sys_.fstatat(AT_FDCWD, drive.mapping.host_folder.c_str(), &st, 0) ==
-             0 &&
-         S_ISDIR(st.st_mode);
+Status PosixFileSystem::CheckFolder(const std::string& host,
+                                    const std::string& model) const {
+  // The worker owns copies of all it uses: it may answer after this call.
+  std::optional<Status> answer =
+      AnswerWithin(answer_wait_, [sys = sys_, host, model]() {
+        struct stat st;
+        if (sys.fstatat(AT_FDCWD, host.c_str(), &st, 0) != 0) {
+          Status status = StatusFromErrno(errno, model);
+          return Status(Error::kPathNotFound, model, status.message());
+        }
+        if (!S_ISDIR(st.st_mode)) {
+          return Status(Error::kPathNotFound, model, "It is not a folder.");
+        }
+        return Status();
+      });
+  return answer ? *answer : NotAnswering(model);
 }
 
 const PosixFileSystem::Drive* PosixFileSystem::FindDrive(char letter) const {
@@ -129,7 +141,7 @@ std::vector<DriveInfo> PosixFileSystem::ListDrives() {
   std::vector<DriveInfo> drives;
   for (const Drive& drive : drives_) {
     drives.push_back(DriveInfo{drive.mapping.letter, drive.mapping.label,
-                               IsReady(drive), DriveName(drive.mapping)});
+                               DriveName(drive.mapping)});
   }
   return drives;
 }
@@ -150,9 +162,16 @@ char DriveLetterOf(std::string_view text) {
 Status PosixFileSystem::ChangeDrive(std::string_view drive_text) {
   char letter = DriveLetterOf(drive_text);
   Drive* drive = letter != 0 ? FindDrive(letter) : nullptr;
-  if (drive == nullptr || !IsReady(*drive)) {
+  if (drive == nullptr) {
     return Status(Error::kNotReady, std::string(drive_text),
                   "The drive is not ready.");
+  }
+  Status root = CheckFolder(drive->mapping.host_folder,
+                            FormatFolderPath(drive->mapping.letter, {}));
+  if (!root.ok()) {
+    return Status(Error::kNotReady, std::string(drive_text),
+                  root.code() == Error::kNotReady ? root.message()
+                                                  : "The drive is not ready.");
   }
   Result<std::string> host = HostPathOf(Resolved{drive, drive->current});
   if (!host.ok()) return host.status();
@@ -186,14 +205,7 @@ Status PosixFileSystem::ChangeFolder(std::string_view folder) {
   if (!host.ok()) return host.status();
   std::string model =
       FormatFolderPath(resolved->drive->mapping.letter, resolved->components);
-  struct stat st;
-  if (sys_.fstatat(AT_FDCWD, host->c_str(), &st, 0) != 0) {
-    Status status = StatusFromErrno(errno, model);
-    return Status(Error::kPathNotFound, model, status.message());
-  }
-  if (!S_ISDIR(st.st_mode)) {
-    return Status(Error::kPathNotFound, model, "It is not a folder.");
-  }
+  if (Status found = CheckFolder(*host, model); !found.ok()) return found;
   Drive* drive = FindDrive(resolved->drive->mapping.letter);
   if (drive->mapping.letter == current_drive_ &&
       sys_.chdir(host->c_str()) != 0) {

@@ -1,6 +1,7 @@
 #ifndef PELLOQUIN_PLATFORM_POSIX_POSIX_FILE_SYSTEM_H_
 #define PELLOQUIN_PLATFORM_POSIX_POSIX_FILE_SYSTEM_H_
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <string_view>
@@ -61,6 +62,10 @@ class PosixFileSystem final : public FileSystem {
   // The host path of a drive-letter path, resolved and unescaped.
   Result<std::string> ToHostPath(std::string_view path) const;
 
+  // How long a drive that is read may take to answer (kDriveAnswerWait
+  // unless a test shortens it).
+  void set_answer_wait(std::chrono::milliseconds wait) { answer_wait_ = wait; }
+
   const SysCalls& sys() const { return sys_; }
 
  private:
@@ -99,12 +104,15 @@ class PosixFileSystem final : public FileSystem {
   // Re-reads the host table, keeping the current folders of drives that
   // stay; no-op for a fixed table.
   void RefreshDrives();
-  bool IsReady(const Drive& drive) const;
   // Puts back the leftovers of killed moves in a host folder, the first time
   // this object moves a file into or out of it.
   void SweepOnce(const std::string& host_folder);
+  // kPathNotFound unless the host folder is a folder; kNotReady when its
+  // drive does not answer within the bounded wait.
+  Status CheckFolder(const std::string& host, const std::string& model) const;
 
   const SysCalls& sys_;
+  std::chrono::milliseconds answer_wait_;
   bool host_table_ = false;
   std::vector<Drive> drives_;
   char current_drive_ = 'C';

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/answer_within.h"
 #include "platform/drive_path.h"
 #include "platform/name_order.h"
 #include "platform/posix/errno_status.h"
@@ -186,13 +187,10 @@ Result<std::vector<std::string>> CollectEntries(
   return SortKeyedNames(std::move(found));
 }
 
-}  // namespace
-
-Result<std::vector<std::string>> PosixFileSystem::ListFolders(
-    std::string_view folder) {
-  Result<Located> located = Locate(folder);
-  if (!located.ok()) return located.status();
-  Result<FolderReader> reader = OpenFolder(sys_, located->host, located->model);
+Result<std::vector<std::string>> ReadSubfolders(const SysCalls& sys,
+                                                const std::string& host,
+                                                const std::string& model) {
+  Result<FolderReader> reader = OpenFolder(sys, host, model);
   if (!reader.ok()) return reader.status();
   // Hidden folders stay out, as they do in the file list by default and in
   // the host's own file managers: a home folder would otherwise open on a
@@ -204,15 +202,16 @@ Result<std::vector<std::string>> PosixFileSystem::ListFolders(
   auto keep = [](const struct dirent&, EntryKind kind) {
     return kind == EntryKind::kFolder;
   };
-  return CollectEntries(sys_, *reader, WildcardPattern::List(""),
-                        located->model, skip_early, keep);
+  return CollectEntries(sys, *reader, WildcardPattern::List(""), model,
+                        skip_early, keep);
 }
 
-Result<std::vector<std::string>> PosixFileSystem::ListFiles(
-    std::string_view folder, std::string_view pattern, uint32_t include) {
-  Result<Located> located = Locate(folder);
-  if (!located.ok()) return located.status();
-  Result<FolderReader> reader = OpenFolder(sys_, located->host, located->model);
+Result<std::vector<std::string>> ReadFiles(const SysCalls& sys,
+                                           const std::string& host,
+                                           const std::string& model,
+                                           std::string_view pattern,
+                                           uint32_t include) {
+  Result<FolderReader> reader = OpenFolder(sys, host, model);
   if (!reader.ok()) return reader.status();
   bool with_hidden = (include & kAttrHidden) != 0;
   bool with_system = (include & kAttrSystem) != 0;
@@ -227,8 +226,45 @@ Result<std::vector<std::string>> PosixFileSystem::ListFiles(
   auto keep = [&](const struct dirent&, EntryKind kind) {
     return wanted(kind);
   };
-  return CollectEntries(sys_, *reader, WildcardPattern::List(pattern),
-                        located->model, skip_early, keep);
+  return CollectEntries(sys, *reader, WildcardPattern::List(pattern), model,
+                        skip_early, keep);
+}
+
+// The listing `read` makes, or kNotReady when the drive has not answered
+// within `wait`. `read` runs on a thread of its own and must own all it
+// uses.
+template <typename Read>
+Result<std::vector<std::string>> ReadWithin(std::chrono::milliseconds wait,
+                                            const std::string& model,
+                                            Read read) {
+  std::optional<Result<std::vector<std::string>>> answer =
+      AnswerWithin(wait, std::move(read));
+  if (!answer) return NotAnswering(model);
+  return std::move(*answer);
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> PosixFileSystem::ListFolders(
+    std::string_view folder) {
+  Result<Located> located = Locate(folder);
+  if (!located.ok()) return located.status();
+  return ReadWithin(answer_wait_, located->model,
+                    [sys = sys_, host = located->host,
+                     model = located->model]() {
+                      return ReadSubfolders(sys, host, model);
+                    });
+}
+
+Result<std::vector<std::string>> PosixFileSystem::ListFiles(
+    std::string_view folder, std::string_view pattern, uint32_t include) {
+  Result<Located> located = Locate(folder);
+  if (!located.ok()) return located.status();
+  return ReadWithin(answer_wait_, located->model,
+                    [sys = sys_, host = located->host, model = located->model,
+                     pattern = std::string(pattern), include]() {
+                      return ReadFiles(sys, host, model, pattern, include);
+                    });
 }
 
 Result<std::optional<std::string>> PosixFileSystem::FindFirst(
