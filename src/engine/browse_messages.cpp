@@ -18,10 +18,15 @@ std::string DriveNotReadyPrompt(std::string_view drive,
 }
 
 std::string FolderNotOpenedPrompt(std::string_view folder,
-                                  const platform::Status& status) {
+                                  const platform::Status& status,
+                                  std::string_view shown) {
   std::string prompt = "The folder ";
   prompt.append(folder).append(" cannot be opened.");
   prompt.append(kCrLf).append(kCrLf).append(ReasonOf(status));
+  if (!shown.empty()) {
+    prompt.append(kCrLf).append(kCrLf).append("The lists show ");
+    prompt.append(shown).append(".");
+  }
   return prompt;
 }
 

@@ -18,10 +18,11 @@ std::string DriveNotReadyPrompt(std::string_view drive,
                                 std::string_view still_shown = {});
 
 // The message for a folder that cannot be opened (error style): names the
-// folder and the host's reason.
-inline constexpr std::string_view kFolderNotOpenedTitle = "Folder Not Found";
+// folder and the host's reason and, when given, the folder the lists show.
+inline constexpr std::string_view kFolderNotOpenedTitle = "Folder Not Opened";
 std::string FolderNotOpenedPrompt(std::string_view folder,
-                                  const platform::Status& status);
+                                  const platform::Status& status,
+                                  std::string_view shown = {});
 
 }  // namespace engine
 

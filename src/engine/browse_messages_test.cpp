@@ -24,13 +24,17 @@ TEST(BrowseMessagesTest, NameTheDriveOrFolderAndTheHostsReason) {
        "\r\n\r\nThe lists stay on C:\\Photos."},
       {"folder", FolderNotOpenedPrompt("D:\\Photos\\old", no_medium),
        "The folder D:\\Photos\\old cannot be opened.\r\n\r\nNo medium found"},
+      {"folder with the one the lists show instead",
+       FolderNotOpenedPrompt("D:\\Photos\\old", no_medium, "D:\\Photos"),
+       "The folder D:\\Photos\\old cannot be opened.\r\n\r\nNo medium found"
+       "\r\n\r\nThe lists show D:\\Photos."},
       {"no reason from the host: the error's kind",
        FolderNotOpenedPrompt("E:\\", no_reason),
        "The folder E:\\ cannot be opened.\r\n\r\n" + no_reason.ToString()},
   };
   for (const Case& c : cases) EXPECT_EQ(c.prompt, c.expected) << c.name;
   EXPECT_EQ(kDriveNotReadyTitle, "Drive Not Ready");
-  EXPECT_EQ(kFolderNotOpenedTitle, "Folder Not Found");
+  EXPECT_EQ(kFolderNotOpenedTitle, "Folder Not Opened");
 }
 
 }  // namespace

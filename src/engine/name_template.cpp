@@ -1,5 +1,7 @@
 #include "engine/name_template.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +59,30 @@ std::optional<std::string> AdvanceRunningNumber(
   std::optional<double> value = numbers.Parse(running_number);
   if (!value) return std::nullopt;
   return numbers.Format(*value + 1);
+}
+
+bool NumbersStayDistinct(std::string_view running_number, size_t count,
+                         const platform::NumberFormat& numbers) {
+  std::optional<double> value = numbers.Parse(running_number);
+  if (!value) return false;
+  // Whole numbers up to 2^53 are exact, and so is every sum on the way.
+  constexpr double kLastExact = 9007199254740992.0;
+  const double steps = static_cast<double>(std::max<size_t>(count, 2));
+  if (*value == std::floor(*value) && std::fabs(*value) + steps <= kLastExact) {
+    return true;
+  }
+  // Elsewhere the written-back text decides: follow the run number by number.
+  std::string text(running_number);
+  double previous = *value;
+  for (size_t i = 1; i < static_cast<size_t>(steps); ++i) {
+    std::optional<std::string> next = AdvanceRunningNumber(text, numbers);
+    std::optional<double> next_value =
+        next ? numbers.Parse(*next) : std::nullopt;
+    if (!next_value || *next_value <= previous) return false;
+    previous = *next_value;
+    text = std::move(*next);
+  }
+  return true;
 }
 
 int StepPadding(std::string_view advanced, int padding_index,

@@ -48,6 +48,13 @@ bool CheckBaseName(std::string_view base_name);
 std::optional<std::string> AdvanceRunningNumber(
     std::string_view running_number, const platform::NumberFormat& numbers);
 
+// True when `count` files numbered from `running_number` on get numbers
+// that all differ: false when the text reads as no number, or when it is so
+// large that adding 1 leaves it as it was (from 2^53 on, 1e20, ...). A
+// single file counts as two, since the number is advanced after it too.
+bool NumbersStayDistinct(std::string_view running_number, size_t count,
+                         const platform::NumberFormat& numbers);
+
 // The padding index to use after the running number advanced to
 // `advanced`: one zero fewer when it equals 10, 100, 1000, 10000 or 100000.
 int StepPadding(std::string_view advanced, int padding_index,

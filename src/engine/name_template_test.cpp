@@ -95,6 +95,35 @@ TEST(AdvanceRunningNumberTest, AddsOneAndWritesTheShortForm) {
   }
 }
 
+TEST(NumbersStayDistinctTest, RefusesNumbersThatAddingOneNoLongerChanges) {
+  struct Case {
+    const char* number;
+    size_t count;
+    bool distinct;
+  };
+  const Case cases[] = {
+      {"1", 32767, true},
+      {"-5", 10, true},
+      {"1.5", 3, true},
+      {"9007199254740990", 2, true},  // 990, 991
+      {"9007199254740990", 3, true},  // 990, 991, 992 = 2^53
+      {"9007199254740990", 4, false},  // 2^53 + 1 is 2^53 again
+      {"9007199254740992", 1, false},
+      {"9007199254740993", 1, false},  // reads as 2^53
+      {"-9007199254740992", 2, true},  // counts up, away from the edge
+      {"1e20", 1, false},
+      {"1e20", 3, false},
+      {"-1e20", 2, false},
+      {"1e15", 5, true},
+      {"abc", 2, false},
+  };
+  const platform::NumberFormat numbers(".");
+  for (const Case& c : cases) {
+    EXPECT_EQ(NumbersStayDistinct(c.number, c.count, numbers), c.distinct)
+        << c.number << " x " << c.count;
+  }
+}
+
 TEST(StepPaddingTest, TakesOneZeroAtEachThresholdExactly) {
   struct Case {
     const char* advanced;

@@ -61,7 +61,8 @@ std::string FolderMakeFailedPrompt(std::string_view label,
 
 NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
                                  platform::FileSystem& file_system,
-                                 platform::MessageBox& message_box) {
+                                 platform::MessageBox& message_box,
+                                 std::string* made) {
   if (name.empty()) return NewFolderOutcome::kIgnored;
   if (!CheckFolderName(name)) {
     platform::ShowError(message_box, BadFolderCharactersPrompt(),
@@ -96,8 +97,8 @@ NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
     return NewFolderOutcome::kRefused;
   }
 
-  platform::Status made = file_system.MakeFolder(name);
-  if (!made.ok()) return refuse(made);
+  platform::Status making = file_system.MakeFolder(name);
+  if (!making.ok()) return refuse(making);
 
   // Folders and plain files, as the classic check looks; hidden ones too,
   // since on this host a leading dot makes the new folder hidden.
@@ -108,6 +109,7 @@ NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
                         kCannotCreateTitle);
     return NewFolderOutcome::kRefused;
   }
+  if (made != nullptr) *made = **created;
   return NewFolderOutcome::kCreated;
 }
 

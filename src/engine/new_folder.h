@@ -48,10 +48,13 @@ enum class NewFolderOutcome {
 // "Create Dir" up to the folder list: checks the name, looks it up in the
 // current folder (any entry, hidden and system ones too), makes the folder
 // there and checks that it is there. Every refusal shows its error message
-// through `message_box`; `label` is quoted in the messages.
+// through `message_box`; `label` is quoted in the messages. On kCreated,
+// `made` (when given) receives the name as the folder got it: a host that
+// drops trailing dots and blanks from new names spells it without them.
 NewFolderOutcome CreateNewFolder(std::string_view name, std::string_view label,
                                  platform::FileSystem& file_system,
-                                 platform::MessageBox& message_box);
+                                 platform::MessageBox& message_box,
+                                 std::string* made = nullptr);
 
 }  // namespace engine
 

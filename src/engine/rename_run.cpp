@@ -39,6 +39,12 @@ bool InputsPass(const RenameRequest& request, platform::MessageBox& message_box,
                      platform::kStyleError, kBadStartNumberTitle);
     return false;
   }
+  if (!NumbersStayDistinct(request.running_number,
+                           request.source_paths.size(), numbers)) {
+    message_box.Show(StartNumberTooLargePrompt(request.running_number),
+                     platform::kStyleError, kBadStartNumberTitle);
+    return false;
+  }
   if (request.extension.find_first_of(kExtensionSeparators) !=
       std::string::npos) {
     message_box.Show(BadExtensionPrompt(request.extension),
@@ -79,6 +85,18 @@ std::string BadStartNumberPrompt(std::string_view running_number) {
   prompt += "\"";
   prompt += running_number;
   prompt += "\" does not read as one.";
+  return prompt;
+}
+
+std::string StartNumberTooLargePrompt(std::string_view running_number) {
+  std::string prompt =
+      "The start number is too large to count from: adding 1 to it does not "
+      "change it.";
+  prompt += kCrLf;
+  prompt += kCrLf;
+  prompt += "\"";
+  prompt += running_number;
+  prompt += "\" would give several files the same number.";
   return prompt;
 }
 

@@ -41,6 +41,9 @@ inline constexpr std::string_view kDoneSuffix =
 // A running number that does not read as a number (error style).
 inline constexpr std::string_view kBadStartNumberTitle = "Bad Start Number";
 std::string BadStartNumberPrompt(std::string_view running_number);
+// A start number so large that adding 1 does not change it (error style,
+// the same title).
+std::string StartNumberTooLargePrompt(std::string_view running_number);
 
 // An extension that would place the file outside its destination folder
 // (error style).

@@ -260,5 +260,32 @@ TEST(CreateNewFolderScratchTest, MakesOrRefusesInTheCurrentFolderOfEachDrive) {
   }
 }
 
+// A name ending in dots or blanks is made and found under one spelling: as
+// typed where the host keeps such names, without the ending where the host
+// drops it from new names; the spelling reported is the folder's.
+TEST(CreateNewFolderScratchTest, ANameEndingInADotOrABlankIsMadeAndFound) {
+  auto drives = platform::testing::MakeScratchDrives();
+  platform::FileSystem& file_system = drives->file_system();
+  const std::string folder = drives->Folder(0);
+  ASSERT_TRUE(file_system.ChangeDrive(folder.substr(0, 2)).ok());
+  ASSERT_TRUE(file_system.ChangeFolder(folder).ok());
+  const std::string label = FolderLabelCaption(folder);
+  const std::pair<std::string, std::string> cases[] = {
+      {"Dot.", "Dot"}, {"Blank ", "Blank"}, {"Both. .", "Both"}};
+  for (const auto& [typed, trimmed] : cases) {
+    ScriptedMessageBox message_box;
+    std::string made;
+    EXPECT_EQ(CreateNewFolder(typed, label, file_system, message_box, &made),
+              NewFolderOutcome::kCreated)
+        << typed;
+    EXPECT_TRUE(message_box.calls().empty()) << typed;
+    EXPECT_TRUE(made == typed || made == trimmed) << typed << " as " << made;
+    auto attributes = file_system.GetAttributes(JoinPath(folder, made));
+    ASSERT_TRUE(attributes.ok()) << made;
+    EXPECT_NE(*attributes & platform::kAttrFolder, 0u) << made;
+  }
+  EXPECT_EQ(drives->List(folder).size(), std::size(cases));
+}
+
 }  // namespace
 }  // namespace engine

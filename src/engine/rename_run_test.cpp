@@ -224,6 +224,16 @@ TEST_F(RunRenameTest, RefusedInputsShowOneErrorAndTouchNothing) {
       {"Trip", " ", "jpg",
        Box(BadStartNumberPrompt(" "), platform::kStyleError,
            kBadStartNumberTitle)},
+      {"Trip", "1e20", "jpg",
+       Box("The start number is too large to count from: adding 1 to it "
+           "does not change it.\r\n\r\n\"1e20\" would give several files "
+           "the same number.",
+           16, "Bad Start Number")},
+      {"Trip", "9007199254740993", "jpg",
+       Box("The start number is too large to count from: adding 1 to it "
+           "does not change it.\r\n\r\n\"9007199254740993\" would give "
+           "several files the same number.",
+           16, "Bad Start Number")},
       {"Trip", "9", "..\\..\\x",
        Box(BadExtensionPrompt("..\\..\\x"), platform::kStyleError,
            kBadExtensionTitle)},

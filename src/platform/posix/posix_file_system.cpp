@@ -49,8 +49,13 @@ std::optional<std::vector<std::string>> HostComponentsBelow(
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(const SysCalls& sys)
-    : PosixFileSystem(ReadHostDrives(), sys) {
-  host_table_ = true;
+    : PosixFileSystem(ReadHostDrives, sys) {}
+
+PosixFileSystem::PosixFileSystem(
+    std::function<std::vector<DriveMapping>()> read_drives,
+    const SysCalls& sys)
+    : PosixFileSystem(read_drives(), sys) {
+  read_drives_ = std::move(read_drives);
 }
 
 PosixFileSystem::PosixFileSystem(std::vector<DriveMapping> drives,
@@ -88,9 +93,9 @@ void PosixFileSystem::AdoptHostWorkingDirectory() {
 }
 
 void PosixFileSystem::RefreshDrives() {
-  if (!host_table_) return;
+  if (!read_drives_) return;
   std::vector<Drive> fresh;
-  for (DriveMapping& mapping : ReadHostDrives()) {
+  for (DriveMapping& mapping : read_drives_()) {
     const Drive* old = FindDrive(mapping.letter);
     bool same =
         old != nullptr && old->mapping.host_folder == mapping.host_folder;

@@ -2,6 +2,7 @@
 #define PELLOQUIN_PLATFORM_POSIX_POSIX_FILE_SYSTEM_H_
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -41,6 +42,12 @@ class PosixFileSystem final : public FileSystem {
   // drive's root.
   explicit PosixFileSystem(std::vector<DriveMapping> drives,
                            const SysCalls& sys = RealSysCalls());
+  // Drives read from `read_drives` at start and whenever they are listed,
+  // as the host's are from the mount table (tests mount and unmount
+  // temporary folders this way).
+  explicit PosixFileSystem(
+      std::function<std::vector<DriveMapping>()> read_drives,
+      const SysCalls& sys = RealSysCalls());
 
   std::vector<DriveInfo> ListDrives() override;
   char CurrentDrive() const override { return current_drive_; }
@@ -112,8 +119,8 @@ class PosixFileSystem final : public FileSystem {
   Status CheckFolder(const std::string& host, const std::string& model) const;
 
   const SysCalls& sys_;
+  std::function<std::vector<DriveMapping>()> read_drives_;  // empty: fixed
   std::chrono::milliseconds answer_wait_;
-  bool host_table_ = false;
   std::vector<Drive> drives_;
   char current_drive_ = 'C';
   std::unordered_set<std::string> swept_folders_;

@@ -156,6 +156,11 @@ Result<std::optional<std::string>> Win32FileSystem::FindFirst(
   if (!checked.ok()) return std::optional<std::string>();
 
   if (!HasWildcards(name)) {
+    // Looked up as a new entry is named (MakeFolder, RenameFile): without
+    // trailing dots and blanks, as Windows itself reads names.
+    Result<std::string> spelled = NewEntryName(name);
+    if (!spelled.ok()) return std::optional<std::string>();
+    name = std::move(*spelled);
     Result<std::wstring> folder = HostPathOf(*resolved);
     if (!folder.ok()) return folder.status();
     if (!IsFolder(*folder)) {

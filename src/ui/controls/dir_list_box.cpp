@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <utility>
 
+#include "platform/drive_path.h"
 #include "ui/controls/text.h"
 
 namespace ui {
@@ -100,8 +101,36 @@ DirListBox::DirListBox(platform::FileSystem& file_system, QWidget* parent)
 platform::Status DirListBox::SetPath(std::string_view path) {
   platform::Result<std::string> full = file_system_.FullPath(path);
   if (!full.ok()) return full.status();
-  const bool changed = full.value() != path_;
-  platform::Status status = Load(std::move(full).value());
+  platform::Status status = Open(std::move(full).value());
+  const std::optional<char> drive = platform::DriveNameLetter(path);
+  if (status.code() == platform::Error::kPathNotFound && drive) {
+    // The drive's current folder has gone since: the drive opens at its
+    // root, as making it current does.
+    status = Open(platform::FormatFolderPath(*drive, {}));
+  }
+  return status;
+}
+
+platform::Status DirListBox::SetPathOrAbove(std::string_view path) {
+  const platform::Status status = SetPath(path);
+  if (status.ok() || status.code() == platform::Error::kNotReady) {
+    return status;
+  }
+  platform::Result<std::string> folder = file_system_.FullPath(path);
+  while (folder.ok()) {
+    platform::Result<std::string> parent =
+        file_system_.FullPath(*folder + "\\..");
+    if (!parent.ok() || *parent == *folder) break;
+    const platform::Status opened = Open(*parent);
+    if (opened.ok() || opened.code() == platform::Error::kNotReady) break;
+    folder = std::move(parent);
+  }
+  return status;
+}
+
+platform::Status DirListBox::Open(std::string full_path) {
+  const bool changed = full_path != path_;
+  platform::Status status = Load(std::move(full_path));
   if (status.ok() && changed) emit Change();
   return status;
 }

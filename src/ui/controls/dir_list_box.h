@@ -28,9 +28,15 @@ class DirListBox : public QTreeWidget {
   const std::string& Path() const { return path_; }
   // Opens a folder: any path form the file system reads, or a drive as a
   // drive list names it ("d:", "d: [label]"), which means that drive's
-  // current folder. Raises Change when the open folder changes. On failure
-  // (no such folder, drive not ready) nothing changes.
+  // current folder, or its root when that folder has gone. Raises Change
+  // when the open folder changes. On failure (no such folder, drive not
+  // ready) nothing changes.
   platform::Status SetPath(std::string_view path);
+  // Opens the folder or, when it cannot be listed, the nearest folder above
+  // it that can; a drive that does not answer is not climbed. Returns the
+  // failure of the folder itself (ok when it opened); Path() tells which
+  // folder is open.
+  platform::Status SetPathOrAbove(std::string_view path);
   // Re-reads the open folder's subfolders from disk.
   platform::Status Refresh();
 
@@ -51,6 +57,8 @@ class DirListBox : public QTreeWidget {
                     const QModelIndex&) const override {}
 
  private:
+  // Opens a full folder path; Change when the open folder changes.
+  platform::Status Open(std::string full_path);
   platform::Status Load(std::string path);
   void OpenByUser(QTreeWidgetItem* item);
   QTreeWidgetItem* AddEntry(QTreeWidgetItem* parent, const std::string& name,

@@ -52,6 +52,11 @@ void DriveListBox::Refresh() {
   loading_ = false;
 }
 
+void DriveListBox::showPopup() {
+  Refresh();
+  QComboBox::showPopup();
+}
+
 int DriveListBox::RowOfLetter(char letter) const {
   for (size_t row = 0; row < drives_.size(); ++row) {
     if (drives_[row].letter == letter) return static_cast<int>(row);

@@ -26,10 +26,14 @@ class DriveListBox : public DropDown {
   // no listed drive has that letter.
   bool SetDrive(std::string_view drive);
   // Re-reads the drives, keeping the selected one where it still exists.
-  // Raises no Change.
+  // Raises no Change. Touches no drive, so it never waits on one.
   void Refresh();
 
   const std::vector<platform::DriveInfo>& drives() const { return drives_; }
+
+  // The drives are read afresh whenever the list opens: a drive mounted
+  // since shows, one taken away is gone.
+  void showPopup() override;
 
  signals:
   void Change();

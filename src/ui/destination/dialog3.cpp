@@ -105,14 +105,15 @@ void Dialog3::CreateControls() {
 
 void Dialog3::Form_Load() {
   const std::string& folder = owner_.Dir1->Path();
-  platform::Status opened = Dir1->SetPath(folder);
-  if (!opened.ok()) {
-    // The main window's folder is gone: say so and show the current
-    // folder of the drive list's drive instead.
-    ShowFolderNotOpened(folder, opened);
-    Dir1->SetPath(Drive1->Drive());
+  platform::Status opened = Dir1->SetPathOrAbove(folder);
+  if (Dir1->Path().empty()) {
+    // Nothing on the main window's drive could be listed: the current
+    // folder of the drive list's drive, or its root, stands in.
+    Dir1->SetPathOrAbove(Drive1->Drive());
   }
+  if (!opened.ok()) ShowFolderNotOpened(folder, opened);
   Drive1->SetDrive(owner_.Drive1->Drive());
+  if (!Dir1->Path().empty()) RestoreDriveOfShownFolder();
 }
 
 void Dialog3::Drive1_Change() {
@@ -133,13 +134,16 @@ void Dialog3::RestoreDriveOfShownFolder() {
 
 void Dialog3::ShowFolderNotOpened(const std::string& folder,
                                   const platform::Status& status) {
-  platform::ShowError(owner_.message_box(),
-                      engine::FolderNotOpenedPrompt(folder, status),
-                      engine::kFolderNotOpenedTitle);
+  platform::ShowError(
+      owner_.message_box(),
+      engine::FolderNotOpenedPrompt(folder, status, Dir1->Path()),
+      engine::kFolderNotOpenedTitle);
 }
 
 void Dialog3::OKButton_Click() {
   const std::string target = Dir1->Path();
+  // No folder could be listed on any drive tried: there is nothing to pick.
+  if (target.empty()) return;
   owner_.Label5->SetCaption(engine::RelocatedNotice(target));
   owner_.Label8->SetCaption(target);
   owner_.SetNoticeLook(engine::kNoticeAlert);

@@ -252,6 +252,27 @@ TEST_F(Dialog3Test, MainWindowFolderGoneIsReportedAndTheDialogStillOpens) {
   EXPECT_EQ(form_->Label8->Caption(), "");
 }
 
+TEST_F(Dialog3Test, WithBothFoldersGoneItOpensAtTheNearestFolderThatIsLeft) {
+  // The main window's folder and the current folder of its drive both go.
+  drives_.MakeFolder('C', "Photos/out/deep");
+  ASSERT_TRUE(file_system_->ChangeFolder("C:\\Photos\\out").ok());
+  ASSERT_TRUE(form_->Dir1->SetPath("C:\\Photos\\out\\deep").ok());
+  std::filesystem::remove_all(drives_.Host('C', "Photos/out"));
+  WhenOpens<Dialog3>([&](Dialog3& dialog) {
+    EXPECT_EQ(dialog.Dir1->Path(), "C:\\Photos");
+    EXPECT_EQ(dialog.Drive1->Drive(), "c:");
+    ASSERT_EQ(message_box_.calls().size(), 1u);
+    EXPECT_EQ(message_box_.calls()[0].title, "Folder Not Opened");
+    EXPECT_TRUE(message_box_.calls()[0].prompt.ends_with(
+        "\r\n\r\nThe lists show C:\\Photos."))
+        << message_box_.calls()[0].prompt;
+    PressOk(dialog);
+  });
+  form_->Command6->click();
+  EXPECT_EQ(form_->Label8->Caption(), "C:\\Photos");
+  ExpectNotice("Files will be renamed and re-located at: C:\\Photos", true);
+}
+
 TEST_F(Dialog3Test, LayoutFocusAndKeys) {
   WhenOpens<Dialog3>([&](Dialog3& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Select a new path");

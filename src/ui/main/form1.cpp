@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QPixmap>
+#include <QSignalBlocker>
 
+#include "engine/browse_messages.h"
 #include "engine/name_template.h"
 #include "ui/controls/accessible.h"
 #include "ui/controls/text.h"
@@ -55,8 +57,31 @@ Form1::Form1(platform::FileSystem& file_system,
   SetNoticeLook(engine::kNoticePlain);
   SetTabOrder();
   SetAccessibleNames();
+  OpenStartFolder();
   ConnectHandlers();
   Drive1->setFocus();
+}
+
+void Form1::OpenStartFolder() {
+  platform::Result<std::string> start = file_system_.CurrentFolder();
+  if (!start.ok()) return;
+  const platform::Status opened = Dir1->SetPathOrAbove(*start);
+  // Nothing on the start drive could be listed: the first drive whose root
+  // can be takes its place.
+  for (const platform::DriveInfo& drive : Drive1->drives()) {
+    if (!Dir1->Path().empty()) break;
+    Dir1->SetPath(std::string{drive.letter, ':', '\\'});
+  }
+  File1->SetPath(Dir1->Path());
+  {
+    const QSignalBlocker quiet(Drive1);
+    Drive1->SetDrive(Dir1->Path());
+  }
+  if (!opened.ok()) {
+    message_box_.Show(
+        engine::FolderNotOpenedPrompt(*start, opened, Dir1->Path()),
+        platform::kStyleError, engine::kFolderNotOpenedTitle);
+  }
 }
 
 Form1::~Form1() = default;
@@ -76,12 +101,6 @@ void Form1::CreateControls() {
   File1 = new FileListBox(file_system_, this);
   PlaceInTwips(File1, 120, 3600, 3015, 3930);
   File1->setToolTip("Click on a file to add it to list");
-  // The browser opens on the current drive's current folder.
-  if (platform::Result<std::string> folder = file_system_.CurrentFolder();
-      folder.ok()) {
-    Dir1->SetPath(folder.value());
-    File1->SetPath(Dir1->Path());
-  }
 
   List1 = new ListBox(this);
   PlaceInTwips(List1, 3240, 120, 5175, 7440);

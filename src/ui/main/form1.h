@@ -115,6 +115,9 @@ class Form1 : public QWidget, public engine::RenameHost {
   // Names what assistive technology reads, and ties each caption to the
   // field it names.
   void SetAccessibleNames();
+  // Opens the browser at the current drive's current folder or, when that
+  // cannot be listed, the nearest folder above it that can, and says so.
+  void OpenStartFolder();
   void ConnectHandlers();
   // During a run, the list's removals and the running number are gathered
   // and written into List1 and Text3 before every repaint, before every
