@@ -24,6 +24,7 @@ const Win32Calls& RealWin32Calls() {
       .get_file_information_by_handle = ::GetFileInformationByHandle,
       .set_file_information_by_handle = ::SetFileInformationByHandle,
       .close_handle = ::CloseHandle,
+      .get_drive_type = ::GetDriveTypeW,
   };
   return table;
 }

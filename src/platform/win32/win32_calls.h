@@ -30,6 +30,7 @@ struct Win32Calls {
   decltype(&::GetFileInformationByHandle) get_file_information_by_handle;
   decltype(&::SetFileInformationByHandle) set_file_information_by_handle;
   decltype(&::CloseHandle) close_handle;
+  decltype(&::GetDriveTypeW) get_drive_type;
 };
 
 // The table of the real calls.

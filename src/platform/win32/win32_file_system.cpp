@@ -3,6 +3,7 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/answer_within.h"
 #include "platform/drive_path.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_error.h"
@@ -64,7 +65,8 @@ class QuietDriveErrors {
 
 }  // namespace
 
-Win32FileSystem::Win32FileSystem(const Win32Calls& calls) : calls_(calls) {}
+Win32FileSystem::Win32FileSystem(const Win32Calls& calls)
+    : calls_(calls), answer_wait_(kDriveAnswerWait) {}
 
 std::string Win32FileSystem::Resolved::Model() const {
   return FormatFolderPath(drive, components);
@@ -80,6 +82,17 @@ bool Win32FileSystem::IsFolder(const std::wstring& host) const {
   DWORD attributes = calls_.get_file_attributes(host.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<bool> Win32FileSystem::IsFolderWithin(
+    const std::wstring& host) const {
+  // The worker owns copies of all it uses: it may answer after this call.
+  return AnswerWithin(answer_wait_, [calls = calls_, host]() {
+    QuietDriveErrors quiet;
+    DWORD attributes = calls.get_file_attributes(host.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  });
 }
 
 std::vector<DriveInfo> Win32FileSystem::ListDrives() {
@@ -104,11 +117,15 @@ std::vector<DriveInfo> Win32FileSystem::ListDrives() {
     if (root.size() < 2 || root[1] != L':' || root[0] > 0x7F) continue;
     DriveInfo drive;
     drive.letter = UpperLetter(static_cast<char>(root[0]));
+    // Only a fixed disk is asked for its label: asking a network, removable
+    // or optical drive waits on its medium or its server.
     wchar_t label[MAX_PATH + 1] = {};
-    drive.ready = calls_.get_volume_information(
-                      root.c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                      nullptr, nullptr, 0) != 0;
-    if (drive.ready) drive.label = ToUtf8(label);
+    if (calls_.get_drive_type(root.c_str()) == DRIVE_FIXED &&
+        calls_.get_volume_information(root.c_str(), label, MAX_PATH + 1,
+                                      nullptr, nullptr, nullptr, nullptr,
+                                      0) != 0) {
+      drive.label = ToUtf8(label);
+    }
     drive.name = {static_cast<char>(std::tolower(drive.letter)), ':'};
     if (!drive.label.empty()) drive.name += " [" + drive.label + "]";
     drives.push_back(std::move(drive));
@@ -167,10 +184,10 @@ Result<std::string> Win32FileSystem::CurrentFolder(char drive) const {
 Status Win32FileSystem::ChangeDrive(std::string_view drive_text) {
   char letter = DriveLetterOf(drive_text);
   if (letter == 0 || !DriveExists(letter)) return NotReady(drive_text);
-  QuietDriveErrors quiet;
-  if (!IsFolder(std::wstring(kLiteralPrefix) + RootOf(letter))) {
-    return NotReady(drive_text);
-  }
+  std::optional<bool> root =
+      IsFolderWithin(std::wstring(kLiteralPrefix) + RootOf(letter));
+  if (!root) return NotAnswering(std::string(drive_text));
+  if (!*root) return NotReady(drive_text);
   char current = CurrentDrive();
   if (letter == current) return Status();
   RememberFolder(current, FormatFolderPath(current, CurrentComponents(current)));

@@ -1,6 +1,7 @@
 #ifndef PELLOQUIN_PLATFORM_WIN32_WIN32_FILE_SYSTEM_H_
 #define PELLOQUIN_PLATFORM_WIN32_WIN32_FILE_SYSTEM_H_
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,10 @@ class Win32FileSystem final : public FileSystem {
 
   const Win32Calls& calls() const { return calls_; }
 
+  // How long a drive that is read may take to answer (kDriveAnswerWait
+  // unless a test shortens it).
+  void set_answer_wait(std::chrono::milliseconds wait) { answer_wait_ = wait; }
+
  private:
   // A path resolved against the current drive and folders.
   struct Resolved {
@@ -56,6 +61,9 @@ class Win32FileSystem final : public FileSystem {
   };
   bool DriveExists(char letter) const;
   bool IsFolder(const std::wstring& host) const;
+  // IsFolder within the bounded wait; nullopt when the drive has not
+  // answered.
+  std::optional<bool> IsFolderWithin(const std::wstring& host) const;
   std::vector<std::string> CurrentComponents(char letter) const;
   // Stores a drive's current folder where the process keeps it for drives
   // that are not current.
@@ -77,6 +85,7 @@ class Win32FileSystem final : public FileSystem {
                            const Resolved& source, const Resolved& target);
 
   const Win32Calls& calls_;
+  std::chrono::milliseconds answer_wait_;
 };
 
 }  // namespace platform::win32

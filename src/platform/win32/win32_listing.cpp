@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/answer_within.h"
 #include "platform/drive_path.h"
 #include "platform/name_order.h"
 #include "platform/wildcard.h"
@@ -70,25 +71,29 @@ std::vector<std::string> SortedMatches(std::vector<HostEntry> entries,
 
 }  // namespace
 
-Result<std::vector<HostEntry>> Win32FileSystem::ReadFolder(
-    const Resolved& folder) const {
-  Result<std::wstring> host = HostPathOf(folder);
-  if (!host.ok()) return host.status();
-  std::string model = folder.Model();
-  std::wstring pattern = *host;
+namespace {
+
+// Every entry of a host folder but "." and "..".
+Result<std::vector<HostEntry>> ReadHostFolder(const Win32Calls& calls,
+                                              const std::wstring& host,
+                                              const std::string& model) {
+  std::wstring pattern = host;
   if (pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
   // Every name, matched here rather than by the host, whose patterns also
   // match the short 8.3 names ("*.jpg" would find "a.jpeg").
   WIN32_FIND_DATAW data;
-  HANDLE find = calls_.find_first_file_ex(pattern.c_str(), FindExInfoBasic,
-                                          &data, FindExSearchNameMatch,
-                                          nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  HANDLE find = calls.find_first_file_ex(pattern.c_str(), FindExInfoBasic,
+                                         &data, FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH);
   std::vector<HostEntry> entries;
   if (find == INVALID_HANDLE_VALUE) {
     DWORD error = ::GetLastError();
     // An empty root has not even "." to list.
-    if (error == ERROR_FILE_NOT_FOUND && IsFolder(*host)) return entries;
+    DWORD attributes = calls.get_file_attributes(host.c_str());
+    bool is_folder = attributes != INVALID_FILE_ATTRIBUTES &&
+                     (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (error == ERROR_FILE_NOT_FOUND && is_folder) return entries;
     return FolderStatus(error, model);
   }
   DWORD error = 0;
@@ -96,14 +101,32 @@ Result<std::vector<HostEntry>> Win32FileSystem::ReadFolder(
     if (!IsDots(data.cFileName)) {
       entries.push_back(HostEntry{ToUtf8(data.cFileName), data.dwFileAttributes});
     }
-    if (!calls_.find_next_file(find, &data)) {
+    if (!calls.find_next_file(find, &data)) {
       error = ::GetLastError();
       break;
     }
   }
-  calls_.find_close(find);
+  calls.find_close(find);
   if (error != ERROR_NO_MORE_FILES) return FolderStatus(error, model);
   return entries;
+}
+
+}  // namespace
+
+Result<std::vector<HostEntry>> Win32FileSystem::ReadFolder(
+    const Resolved& folder) const {
+  Result<std::wstring> host = HostPathOf(folder);
+  if (!host.ok()) return host.status();
+  std::string model = folder.Model();
+  // The worker owns copies of all it uses: it may answer after this call.
+  std::optional<Result<std::vector<HostEntry>>> answer =
+      AnswerWithin(answer_wait_, [calls = calls_, host = *host, model]() {
+        DWORD old_mode = 0;
+        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old_mode);
+        return ReadHostFolder(calls, host, model);
+      });
+  if (!answer) return NotAnswering(model);
+  return std::move(*answer);
 }
 
 Result<std::vector<std::string>> Win32FileSystem::ListFolders(

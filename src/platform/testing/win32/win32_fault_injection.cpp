@@ -144,6 +144,7 @@ const Win32Calls kFaultyCalls = {
         Wrap<Win32Call::kSetFileInformationByHandle,
              &Win32Calls::set_file_information_by_handle>(),
     .close_handle = Wrap<Win32Call::kCloseHandle, &Win32Calls::close_handle>(),
+    .get_drive_type = ::GetDriveTypeW,
 };
 
 }  // namespace
