@@ -30,4 +30,12 @@ std::string FolderNotOpenedPrompt(std::string_view folder,
   return prompt;
 }
 
+std::string FilesNotListedPrompt(std::string_view folder,
+                                 const platform::Status& status) {
+  std::string prompt = "The files of the folder ";
+  prompt.append(folder).append(" cannot be listed.");
+  prompt.append(kCrLf).append(kCrLf).append(ReasonOf(status));
+  return prompt;
+}
+
 }  // namespace engine

@@ -24,6 +24,12 @@ std::string FolderNotOpenedPrompt(std::string_view folder,
                                   const platform::Status& status,
                                   std::string_view shown = {});
 
+// The message for the files of a folder that cannot be listed (error
+// style): names the folder and the host's reason.
+inline constexpr std::string_view kFilesNotListedTitle = "Files Not Listed";
+std::string FilesNotListedPrompt(std::string_view folder,
+                                 const platform::Status& status);
+
 }  // namespace engine
 
 #endif  // PELLOQUIN_ENGINE_BROWSE_MESSAGES_H_

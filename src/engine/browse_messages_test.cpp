@@ -28,6 +28,9 @@ TEST(BrowseMessagesTest, NameTheDriveOrFolderAndTheHostsReason) {
        FolderNotOpenedPrompt("D:\\Photos\\old", no_medium, "D:\\Photos"),
        "The folder D:\\Photos\\old cannot be opened.\r\n\r\nNo medium found"
        "\r\n\r\nThe lists show D:\\Photos."},
+      {"files", FilesNotListedPrompt("D:\\Photos", no_medium),
+       "The files of the folder D:\\Photos cannot be listed.\r\n\r\n"
+       "No medium found"},
       {"no reason from the host: the error's kind",
        FolderNotOpenedPrompt("E:\\", no_reason),
        "The folder E:\\ cannot be opened.\r\n\r\n" + no_reason.ToString()},
@@ -35,6 +38,7 @@ TEST(BrowseMessagesTest, NameTheDriveOrFolderAndTheHostsReason) {
   for (const Case& c : cases) EXPECT_EQ(c.prompt, c.expected) << c.name;
   EXPECT_EQ(kDriveNotReadyTitle, "Drive Not Ready");
   EXPECT_EQ(kFolderNotOpenedTitle, "Folder Not Opened");
+  EXPECT_EQ(kFilesNotListedTitle, "Files Not Listed");
 }
 
 }  // namespace

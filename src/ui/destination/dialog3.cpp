@@ -121,7 +121,7 @@ void Dialog3::Drive1_Change() {
   platform::Status opened = Dir1->SetPath(drive);
   if (opened.ok()) return;
   platform::ShowError(owner_.message_box(),
-                      engine::DriveNotReadyPrompt(drive, opened),
+                      engine::DriveNotReadyPrompt(drive, opened, Dir1->Path()),
                       engine::kDriveNotReadyTitle);
   RestoreDriveOfShownFolder();
 }

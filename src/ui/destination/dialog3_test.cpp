@@ -273,6 +273,37 @@ TEST_F(Dialog3Test, WithBothFoldersGoneItOpensAtTheNearestFolderThatIsLeft) {
   ExpectNotice("Files will be renamed and re-located at: C:\\Photos", true);
 }
 
+// One failure, one message: a folder gone before it is opened reads the
+// same in the main window and in the dialog.
+TEST_F(Dialog3Test, AFolderThatCannotBeOpenedReadsTheSameInBothWindows) {
+  auto open_out = [](DirListBox& list) {
+    QList<QTreeWidgetItem*> items =
+        list.findItems("out", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(items.size(), 1);
+    list.setCurrentItem(items[0]);
+    QTest::keyClick(&list, Qt::Key_Return);
+  };
+  WhenOpens<Dialog3>([&](Dialog3& dialog) {
+    std::filesystem::remove_all(drives_.Host('C', "Photos/out"));
+    open_out(*dialog.Dir1);
+    PressCancel(dialog);
+  });
+  form_->Command6->click();
+  open_out(*form_->Dir1);
+
+  ASSERT_EQ(message_box_.calls().size(), 2u);
+  for (const auto& call : message_box_.calls()) {
+    EXPECT_EQ(call.title, "Folder Not Opened");
+    EXPECT_EQ(call.style, 16);
+    EXPECT_TRUE(call.prompt.starts_with(
+        "The folder C:\\Photos\\out cannot be opened.\r\n\r\n"))
+        << call.prompt;
+    EXPECT_TRUE(call.prompt.ends_with("\r\n\r\nThe lists show C:\\Photos."))
+        << call.prompt;
+  }
+  EXPECT_EQ(message_box_.calls()[0], message_box_.calls()[1]);
+}
+
 TEST_F(Dialog3Test, LayoutFocusAndKeys) {
   WhenOpens<Dialog3>([&](Dialog3& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Select a new path");

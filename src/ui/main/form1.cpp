@@ -276,7 +276,10 @@ void Form1::ConnectHandlers() {
   connect(Dir1, &DirListBox::Change, this, &Form1::Dir1_Change);
   connect(Dir1, &DirListBox::OpenFailed, this,
           [this](const platform::Status& status) {
-            ShowStatus(status, "Folder not opened");
+            platform::ShowError(message_box_,
+                                engine::FolderNotOpenedPrompt(
+                                    status.path(), status, Dir1->Path()),
+                                engine::kFolderNotOpenedTitle);
           });
   connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
   connect(List1, &ListBox::Click, this, &Form1::List1_Click);
@@ -286,8 +289,12 @@ void Form1::ConnectHandlers() {
   connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
 }
 
-void Form1::ShowStatus(const platform::Status& status, std::string_view title) {
-  platform::ShowError(message_box_, status.ToString(), title);
+void Form1::ShowFilesNotListed(const platform::Status& status) {
+  const std::string& folder =
+      status.path().empty() ? File1->Path() : status.path();
+  platform::ShowError(message_box_,
+                      engine::FilesNotListedPrompt(folder, status),
+                      engine::kFilesNotListedTitle);
 }
 
 }  // namespace ui

@@ -129,7 +129,7 @@ class Form1 : public QWidget, public engine::RenameHost {
   // a second, without handing control to the event loop.
   void RepaintDuringRun();
   engine::RenameRequest ReadRenameRequest() const;
-  void ShowStatus(const platform::Status& status, std::string_view title);
+  void ShowFilesNotListed(const platform::Status& status);
 
   platform::FileSystem& file_system_;
   platform::MessageBox& message_box_;

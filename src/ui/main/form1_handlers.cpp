@@ -79,7 +79,7 @@ void Form1::Text3_Change() {
 void Form1::Command1_Click() {
   const std::string pattern = "*." + FromQt(Combo2->currentText());
   platform::Status status = File1->SetPattern(pattern);
-  if (!status.ok()) ShowStatus(status, "Files not listed");
+  if (!status.ok()) ShowFilesNotListed(status);
 }
 
 void Form1::Command4_Click() {
@@ -108,7 +108,7 @@ void Form1::Drive1_Change() {
 
 void Form1::Dir1_Change() {
   platform::Status status = File1->SetPath(Dir1->Path());
-  if (!status.ok()) ShowStatus(status, "Files not listed");
+  if (!status.ok()) ShowFilesNotListed(status);
 }
 
 void Form1::File1_Click() {
@@ -120,7 +120,7 @@ void Form1::File1_Click() {
                       "Wait!");
   } else if (!List1->AddItem(candidate)) {
     message_box_.Show(ListFullPrompt(file_name), platform::kStyleError,
-                      "Rename list full");
+                      "Rename List Full");
   }
   if (Check1Value() != 1) {
     SetNoticeLook(engine::kNoticeAlert);
@@ -171,7 +171,7 @@ void Form1::SelectPadding(int index) { Combo1->setCurrentIndex(index); }
 void Form1::RefreshFileList() {
   WriteGatheredEffects();
   platform::Status status = File1->Refresh();
-  if (!status.ok()) ShowStatus(status, "Files not listed");
+  if (!status.ok()) ShowFilesNotListed(status);
 }
 
 void Form1::RepaintDuringRun() {
