@@ -78,9 +78,10 @@ void Form1::OpenStartFolder() {
     Drive1->SetDrive(Dir1->Path());
   }
   if (!opened.ok()) {
-    message_box_.Show(
+    platform::ShowError(
+        message_box_,
         engine::FolderNotOpenedPrompt(*start, opened, Dir1->Path()),
-        platform::kStyleError, engine::kFolderNotOpenedTitle);
+        engine::kFolderNotOpenedTitle);
   }
 }
 
