@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -102,8 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Dialog3Test, CancelClearsTheSwitchWhileTheDialogIsStillOpen) {
   // The switch's own handling runs again inside "Cancel", with the value 0;
-  // it must neither open a second dialog nor touch the notice.
-  Dialog3* first = nullptr;
+  // it must neither open a second dialog nor touch the notice. The dialog
+  // is gone when the ticking toggle arrives: a guarded pointer sees that.
+  QPointer<Dialog3> first;
   int strays = 0;
   QTimer guard;
   guard.setInterval(20);
