@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the window icon and the button pictures as PNG files beside this
-script, each at its size and at twice its size for HiDPI screens. Run it
-again after changing a picture; the PNGs are committed."""
+script, each at its size and at twice its size for HiDPI screens, and the
+program's icon for Windows (pelloquin.ico). Run it again after changing a
+picture; the pictures are committed."""
 
 import os
 import struct
@@ -85,7 +86,7 @@ class Canvas:
                 if ((x + 0.5) / s - cx) ** 2 + ((y + 0.5) / s - cy) ** 2 <= radius ** 2:
                     self.put(x, y, colour)
 
-    def save(self, path):
+    def png(self):
         raw = b"".join(
             b"\x00" + b"".join(struct.pack("BBBB", *p) for p in row)
             for row in self.pixels)
@@ -96,10 +97,27 @@ class Canvas:
                     struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF))
 
         header = struct.pack(">IIBBBBB", self.width, self.height, 8, 6, 0, 0, 0)
+        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+    def save(self, path):
         with open(path, "wb") as out:
-            out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                      chunk(b"IDAT", zlib.compress(raw, 9)) +
-                      chunk(b"IEND", b""))
+            out.write(self.png())
+
+
+def save_icon(path, canvases):
+    """A Windows icon file holding each canvas as a PNG image."""
+    images = [c.png() for c in canvases]
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for canvas, image in zip(canvases, images):
+        entries += struct.pack("<BBBBHHII", canvas.width % 256,
+                               canvas.height % 256, 0, 0, 1, 32, len(image),
+                               offset)
+        offset += len(image)
+    with open(path, "wb") as out:
+        out.write(struct.pack("<HHH", 0, 1, len(images)) + entries +
+                  b"".join(images))
 
 
 PAPER = (255, 255, 255)
@@ -210,6 +228,9 @@ def main():
     for name, draw in pictures.items():
         draw(1).save(os.path.join(here, name + ".png"))
         draw(2).save(os.path.join(here, name + "@2x.png"))
+    # Explorer shows 16, 32 or 48 pixels, by view and scale.
+    save_icon(os.path.join(here, "pelloquin.ico"),
+              [window_icon(1), window_icon(2), window_icon(3)])
 
 
 if __name__ == "__main__":
