@@ -127,7 +127,9 @@ TEST_F(Form1ScratchTest, RenamesABatchFromBothDrivesIntoTheBrowseFolder) {
   Strings on_disk(listed.begin() + 1, listed.end());
   on_disk.push_back("keep.txt");  // List sorts by bytes
   EXPECT_EQ(drives_->List(in_), on_disk);
-  if (!second.empty()) EXPECT_TRUE(drives_->List(second).empty());
+  if (!second.empty()) {
+    EXPECT_TRUE(drives_->List(second).empty());
+  }
 
   const std::string done = second.empty()
                                ? "3 files were renamed successfully!"
