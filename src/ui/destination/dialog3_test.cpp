@@ -111,7 +111,7 @@ TEST_F(Dialog3Test, CancelClearsTheSwitchWhileTheDialogIsStillOpen) {
   guard.setInterval(20);
   QObject::connect(&guard, &QTimer::timeout, [&] {
     auto* modal = qobject_cast<Dialog3*>(QApplication::activeModalWidget());
-    if (modal != nullptr && first != nullptr && modal != first) {
+    if (modal != nullptr && !first.isNull() && modal != first) {
       ++strays;
       modal->reject();
     }
@@ -119,7 +119,7 @@ TEST_F(Dialog3Test, CancelClearsTheSwitchWhileTheDialogIsStillOpen) {
   guard.start();
   std::vector<bool> open_at_toggle;
   QObject::connect(form_->Check1, &QCheckBox::toggled, [&](bool) {
-    open_at_toggle.push_back(first != nullptr && first->isVisible());
+    open_at_toggle.push_back(!first.isNull() && first->isVisible());
   });
   WhenOpens<Dialog3>([&](Dialog3& dialog) {
     first = &dialog;
