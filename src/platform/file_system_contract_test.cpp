@@ -236,7 +236,9 @@ TEST_F(FileSystemContractTest, FindFirstHonoursTheAttributeMask) {
     Result<std::optional<std::string>> found = fs().FindFirst(First(c.name), c.mask);
     ASSERT_TRUE(found.ok()) << c.name << ": " << found.status().ToString();
     EXPECT_EQ(found->has_value(), c.found) << c.name << " mask " << c.mask;
-    if (c.found && found->has_value()) EXPECT_EQ(**found, c.name);
+    if (c.found && found->has_value()) {
+      EXPECT_EQ(**found, c.name);
+    }
   }
 }
 
@@ -299,6 +301,8 @@ struct RenameCase {
   const char* label;
   bool across_drives;
 };
+
+void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.label; }
 
 class RenameContractTest : public FileSystemContractTest,
                            public ::testing::WithParamInterface<RenameCase> {

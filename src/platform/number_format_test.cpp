@@ -81,6 +81,10 @@ struct FormatCase {
   const char* expected;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) {
+  *os << c.value << " as " << c.expected;
+}
+
 class NumberFormatFormatTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(NumberFormatFormatTest, WritesTheShortForm) {

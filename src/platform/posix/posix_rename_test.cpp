@@ -103,6 +103,8 @@ struct RefusalCase {
   Error expected;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
 class RenameRefusalTest : public RenameFileTest,
                           public ::testing::WithParamInterface<RefusalCase> {};
 
@@ -315,6 +317,8 @@ struct FallbackCase {
   const char* name;
   bool links_refused;
 };
+
+void PrintTo(const FallbackCase& c, std::ostream* os) { *os << c.name; }
 
 class RenameFallbackTest : public RenameFileTest,
                            public ::testing::WithParamInterface<FallbackCase> {

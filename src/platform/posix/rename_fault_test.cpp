@@ -40,6 +40,8 @@ struct MoveCase {
   bool no_unnamed_files = false;  // O_TMPFILE refused
 };
 
+void PrintTo(const MoveCase& c, std::ostream* os) { *os << c.name; }
+
 const MoveCase kMoves[] = {
     {"SameDevice", 'C', false, 0, 0},
     {"NoNoReplaceRename", 'C', false, EINVAL, 0},
@@ -264,6 +266,8 @@ struct UnlinkCase {
   Error expected;
 };
 
+void PrintTo(const UnlinkCase& c, std::ostream* os) { *os << c.name; }
+
 class SourceRemovalTest : public ::testing::TestWithParam<UnlinkCase> {};
 
 TEST_P(SourceRemovalTest, TakesTheCopyBackOrReportsTheDuplicate) {
@@ -308,6 +312,8 @@ struct RaceCase {
   Call publish;      // the call right before which the racer appears
 };
 
+void PrintTo(const RaceCase& c, std::ostream* os) { *os << c.name; }
+
 class RacingFileTest : public ::testing::TestWithParam<RaceCase> {};
 
 TEST_P(RacingFileTest, NeverOverwritesTheRacer) {
@@ -338,7 +344,9 @@ TEST_P(RacingFileTest, NeverOverwritesTheRacer) {
   EXPECT_EQ(drives.ReadFile(race.to_drive, "out/b"), "racer");
   EXPECT_EQ(drives.List(race.to_drive, "out"), Names{"b"});
   EXPECT_EQ(drives.List('C', "in"), Names{"a"});
-  if (!race.symlink) EXPECT_EQ(drives.ReadFile('C', "in/a"), "mine");
+  if (!race.symlink) {
+    EXPECT_EQ(drives.ReadFile('C', "in/a"), "mine");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -75,6 +75,8 @@ struct MoveCase {
   bool read_only;     // the source is read-only
 };
 
+void PrintTo(const MoveCase& c, std::ostream* os) { *os << c.name; }
+
 const MoveCase kMoves[] = {
     {"OneVolume", false, false, false},
     {"ForcedCopy", false, true, false},
@@ -244,6 +246,8 @@ struct RaceCase {
   Win32Call appears_before;
 };
 
+void PrintTo(const RaceCase& c, std::ostream* os) { *os << c.name; }
+
 class RenameRaceTest : public RenameRefusalTest,
                        public ::testing::WithParamInterface<RaceCase> {};
 
@@ -295,6 +299,8 @@ struct CopyCase {
   const char* name;
   bool second_drive;
 };
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
 
 class ReadOnlyCopyTest : public ::testing::TestWithParam<CopyCase> {};
 
