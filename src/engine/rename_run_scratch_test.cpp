@@ -241,8 +241,7 @@ TEST(CreateNewFolderScratchTest, MakesOrRefusesInTheCurrentFolderOfEachDrive) {
       EXPECT_EQ(CreateNewFolder(name, label, file_system, message_box),
                 NewFolderOutcome::kRefused);
       EXPECT_EQ(message_box.calls(),
-                (std::vector<Call>{{prompt, platform::kStyleError,
-                                    std::string(kCannotCreateTitle)}}));
+                (std::vector<Call>{{prompt, 16, "Can Not Create Directory"}}));
     }
 
     message_box.Clear();

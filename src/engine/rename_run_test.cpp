@@ -95,14 +95,16 @@ std::string Rename(std::string_view from, std::string_view to) {
   return "RenameFile " + std::string(from) + " -> " + std::string(to);
 }
 
-const std::string kQuestion =
-    Box(kNoExtensionPrompt, platform::kStyleQuestion, kNoExtensionTitle);
+const std::string kQuestion = Box(
+    "No extension or file type was sellected, proceed anyway?", 324, "Wait...");
 const std::string kBadCharacters =
-    Box(BadCharactersPrompt(), platform::kStyleError, kBadCharactersTitle);
+    Box("A file name may not contain any of the following:\r\n\r\n     "
+        "\\ / : * ? \" < > | & ; , ^ ( )",
+        16, "Bad Characters used");
 
 std::string Done(int files) {
-  return Box(std::to_string(files) + " files were renamed successfully!",
-             platform::kStyleInformation, "Done");
+  return Box(std::to_string(files) + " files were renamed successfully!", 64,
+             "Done");
 }
 
 // Drives C: and D: as temporary folders, D: on a second file system where
@@ -216,14 +218,11 @@ TEST_F(RunRenameTest, RefusedInputsShowOneErrorAndTouchNothing) {
       {"Trip(1)", "9", "", kBadCharacters},
       {"a&b", "abc", "x/y", kBadCharacters},
       {"Trip", "abc", "",
-       Box(BadStartNumberPrompt("abc"), platform::kStyleError,
-           kBadStartNumberTitle)},
+       Box(BadStartNumberPrompt("abc"), 16, kBadStartNumberTitle)},
       {"Trip", "12a", "..\\x",
-       Box(BadStartNumberPrompt("12a"), platform::kStyleError,
-           kBadStartNumberTitle)},
+       Box(BadStartNumberPrompt("12a"), 16, kBadStartNumberTitle)},
       {"Trip", " ", "jpg",
-       Box(BadStartNumberPrompt(" "), platform::kStyleError,
-           kBadStartNumberTitle)},
+       Box(BadStartNumberPrompt(" "), 16, kBadStartNumberTitle)},
       {"Trip", "1e20", "jpg",
        Box("The start number is too large to count from: adding 1 to it "
            "does not change it.\r\n\r\n\"1e20\" would give several files "
@@ -235,14 +234,11 @@ TEST_F(RunRenameTest, RefusedInputsShowOneErrorAndTouchNothing) {
            "several files the same number.",
            16, "Bad Start Number")},
       {"Trip", "9", "..\\..\\x",
-       Box(BadExtensionPrompt("..\\..\\x"), platform::kStyleError,
-           kBadExtensionTitle)},
+       Box(BadExtensionPrompt("..\\..\\x"), 16, kBadExtensionTitle)},
       {"Trip", "9", "/tmp",
-       Box(BadExtensionPrompt("/tmp"), platform::kStyleError,
-           kBadExtensionTitle)},
+       Box(BadExtensionPrompt("/tmp"), 16, kBadExtensionTitle)},
       {"Trip", "9", "D:x",
-       Box(BadExtensionPrompt("D:x"), platform::kStyleError,
-           kBadExtensionTitle)},
+       Box(BadExtensionPrompt("D:x"), 16, kBadExtensionTitle)},
   };
   RenameRequest request = TripRequest();
   for (const Case& c : cases) {
@@ -260,7 +256,7 @@ TEST_F(RunRenameTest, RefusedInputsShowOneErrorAndTouchNothing) {
 TEST_F(RunRenameTest, EmptyExtensionAnsweredNoLeavesOnlyTheFileCount) {
   RenameRequest request = TripRequest();
   request.extension = "";
-  scripted_.QueueAnswer(platform::kAnswerNo);
+  scripted_.QueueAnswer(7);
   EXPECT_EQ(Run(request), RenameOutcome::Declined);
   EXPECT_EQ(log_, (Log{"Label7 = 2", kQuestion}));
   EXPECT_EQ(ListC(), Listing{"a.jpg"});
@@ -270,7 +266,7 @@ TEST_F(RunRenameTest, EmptyExtensionAnsweredNoLeavesOnlyTheFileCount) {
 TEST_F(RunRenameTest, EmptyExtensionAnsweredYesGivesNamesEndingInADot) {
   RenameRequest request = TripRequest();
   request.extension = "";
-  scripted_.QueueAnswer(platform::kAnswerYes);
+  scripted_.QueueAnswer(6);
   EXPECT_EQ(Run(request), RenameOutcome::Completed);
   EXPECT_EQ(log_, (Log{
                       "Label7 = 2",
@@ -393,7 +389,7 @@ TEST_F(RunRenameTest, FailedRenameReportsTheSystemsReason) {
                           "Permission denied\r\n\r\n"
                           "The run stopped: this file and the files after "
                           "it are still on the list.",
-                          platform::kStyleError, kRenameFailedTitle),
+                          16, kRenameFailedTitle),
                   }));
   EXPECT_EQ(ListC(), (Listing{"N09.jpg", "b.jpg"}));
 }

@@ -53,8 +53,7 @@ int ShowAndPress(int style, QMessageBox::StandardButton press, Seen& seen) {
 TEST(QtMessageBoxTest, YesNoBoxWithNoAsDefault) {
   const qsizetype windows = QApplication::topLevelWidgets().size();
   Seen seen;
-  EXPECT_EQ(ShowAndPress(platform::kStyleQuestion, QMessageBox::NoButton, seen),
-            platform::kAnswerNo);
+  EXPECT_EQ(ShowAndPress(324, QMessageBox::NoButton, seen), 7);
   EXPECT_TRUE(seen.modal);
   EXPECT_EQ(seen.title, "Clear list");
   EXPECT_EQ(seen.text, "Are you sure?");
@@ -65,8 +64,7 @@ TEST(QtMessageBoxTest, YesNoBoxWithNoAsDefault) {
   EXPECT_EQ(seen.default_button, QMessageBox::No);
 
   Seen again;
-  EXPECT_EQ(ShowAndPress(platform::kStyleQuestion, QMessageBox::Yes, again),
-            platform::kAnswerYes);
+  EXPECT_EQ(ShowAndPress(324, QMessageBox::Yes, again), 6);
   EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
 }
 
@@ -76,11 +74,9 @@ TEST(QtMessageBoxTest, ErrorAndInformationBoxesHaveOneOkButton) {
     QMessageBox::Icon icon;
   };
   for (const Case& c :
-       {Case{platform::kStyleError, QMessageBox::Critical},
-        Case{platform::kStyleInformation, QMessageBox::Information}}) {
+       {Case{16, QMessageBox::Critical}, Case{64, QMessageBox::Information}}) {
     Seen seen;
-    EXPECT_EQ(ShowAndPress(c.style, QMessageBox::NoButton, seen),
-              platform::kAnswerOk);
+    EXPECT_EQ(ShowAndPress(c.style, QMessageBox::NoButton, seen), 1);
     EXPECT_EQ(seen.icon, c.icon) << c.style;
     EXPECT_EQ(seen.buttons,
               QList<QMessageBox::StandardButton>{QMessageBox::Ok});
@@ -98,12 +94,12 @@ TEST(QtMessageBoxTest, OpensOverTheDialogThatIsOpen) {
       parent_seen = box->parentWidget();
       qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
     });
-    answer = message_box.Show("Not made", platform::kStyleError, "Error");
+    answer = message_box.Show("Not made", 16, "Error");
     qobject_cast<QDialog*>(open_dialog)->reject();
   });
   dialog.exec();
   EXPECT_EQ(parent_seen, &dialog);
-  EXPECT_EQ(answer, platform::kAnswerOk);
+  EXPECT_EQ(answer, 1);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/new_folder.h"
 #include "ui/controls/text.h"
 #include "ui/controls/twips.h"
 #include "ui/destination/destination_test_support.h"
@@ -128,24 +127,26 @@ TEST_F(NewdirTest, ItsCurrentDriveShiftsWhereTheNextDialogOpens) {
 TEST_F(NewdirTest, RefusalsShowTheirMessageAndKeepTheDialogAsTyped) {
   drives_.WriteFile('C', "Photos/notes.txt", "x");
   drives_.WriteFile('C', "Photos/.secret", "x");
-  const std::string label = "C:\\Photos\\";
+  const std::string bad =
+      "A directory name may not contain any of the following\r\n\r\n     "
+      "\\ / : * ? \" < > | & ; , ^ ( )";
+  const std::string taken = "\r\n\r\n    C:\\Photos\\";
   struct Refusal {
     std::string name;
     std::vector<Call> calls;
   } refusals[] = {
       {"", {}},
-      {"good&bad",
-       {{engine::BadFolderCharactersPrompt(), 16, "Bad Characters"}}},
-      {"a(b", {{engine::BadFolderCharactersPrompt(), 16, "Bad Characters"}}},
+      {"good&bad", {{bad, 16, "Bad Characters"}}},
+      {"a(b", {{bad, 16, "Bad Characters"}}},
       {"out",
-       {{engine::FolderExistsPrompt(label, "out"), 16,
+       {{"The following directory already exists." + taken + "out", 16,
          "Can Not Create Directory"}}},
       {"notes.txt",
-       {{engine::FileExistsPrompt(label, "notes.txt"), 16,
-         "Can Not Create Directory"}}},
+       {{"A file with the following name already exists." + taken + "notes.txt",
+         16, "Can Not Create Directory"}}},
       {".secret",
-       {{engine::FileExistsPrompt(label, ".secret"), 16,
-         "Can Not Create Directory"}}},
+       {{"A file with the following name already exists." + taken + ".secret",
+         16, "Can Not Create Directory"}}},
   };
   InDialog3([&](Dialog3& dialog) {
     InNewdir(dialog, [&](NEWDIR& newdir) {
@@ -191,6 +192,9 @@ TEST_F(NewdirTest, LayoutHintAndButtons) {
       }
       EXPECT_EQ(newdir.Create_UIButton->text(), "Create Dir");
       EXPECT_EQ(newdir.Cancel_UIButton->text(), "Cancel");
+      // The label's caption as designed, before a load replaces it.
+      const NEWDIR unloaded(dialog, *file_system_, message_box_);
+      EXPECT_EQ(unloaded.Current_Directory_UILabel->Caption(), "Label1");
       EXPECT_TRUE(newdir.Create_UIButton->isDefault());
       EXPECT_FALSE(newdir.Current_Directory_UILabel->wordWrap())
           << "a long folder stays on one line";

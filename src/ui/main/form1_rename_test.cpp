@@ -50,9 +50,9 @@ TEST_F(Form1Test, AWholeBatchFromBrowsingToTheFilesOnDisk) {
   EXPECT_EQ(drives_.ReadFile('C', "In/Trip12.jpg"), "B");
   EXPECT_FALSE(drives_.Exists('D', "d.jpg"));
 
-  EXPECT_EQ(message_box_.calls(),
-            (std::vector<Call>{{"4 files were renamed successfully!",
-                                platform::kStyleInformation, "Done"}}));
+  EXPECT_EQ(
+      message_box_.calls(),
+      (std::vector<Call>{{"4 files were renamed successfully!", 64, "Done"}}));
   EXPECT_EQ(f.List1->ListCount(), 0);
   EXPECT_EQ(f.Text3->text(), "13");
   EXPECT_EQ(f.Combo1->currentIndex(), 0);
@@ -95,7 +95,7 @@ TEST_F(Form1Test, ARunStopsAtATakenNameAndKeepsTheRestListed) {
   EXPECT_FLOAT_EQ(f.pb->Value(), 100.0f / 3.0f);
   EXPECT_EQ(f.Label7->Caption(), "3");
   ASSERT_EQ(message_box_.calls().size(), 1u);
-  EXPECT_EQ(message_box_.calls()[0].style, platform::kStyleError);
+  EXPECT_EQ(message_box_.calls()[0].style, 16);
   EXPECT_EQ(ListedFiles(), listed_before) << "no refresh after a stop";
 }
 
@@ -106,12 +106,12 @@ TEST_F(Form1Test, NoExtensionAnsweredNoRenamesNothing) {
   Type(f.Text1, "Trip");
   f.pb->SetValue(42.0f);
   message_box_.Clear();
-  message_box_.QueueAnswer(platform::kAnswerNo);
+  message_box_.QueueAnswer(7);
   Click(f.Command3);
   EXPECT_EQ(message_box_.calls(),
-            (std::vector<Call>{{std::string(engine::kNoExtensionPrompt),
-                                platform::kStyleQuestion,
-                                std::string(engine::kNoExtensionTitle)}}));
+            (std::vector<Call>{
+                {"No extension or file type was sellected, proceed anyway?",
+                 324, "Wait..."}}));
   EXPECT_TRUE(drives_.Exists('C', "a.jpg"));
   EXPECT_EQ(f.Label7->Caption(), "1");
   EXPECT_EQ(f.pb->Value(), 42.0f);
@@ -129,7 +129,7 @@ class WindowAtEachBox : public platform::MessageBox {
       entries.push_back(form->List1->List(row));
     }
     seen.emplace_back(entries, form->Text3->text().toStdString());
-    return platform::kAnswerOk;
+    return 1;
   }
 };
 
