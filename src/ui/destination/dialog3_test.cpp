@@ -55,6 +55,8 @@ struct StateRow {
   bool alert;
 };
 
+void PrintTo(const StateRow& row, std::ostream* os) { *os << row.name; }
+
 class Dialog3StateTest : public Dialog3Test,
                          public ::testing::WithParamInterface<StateRow> {};
 

@@ -50,48 +50,50 @@ TEST_F(Form1Test, FreshWindowShowsItsInitialState) {
 
 TEST_F(Form1Test, CaptionsAndChoicesAreAsDesigned) {
   Form1& f = Open();
-  const std::map<QString, QString> captions = {
-      {"Frame1", f.Frame1->title()},
-      {"Label1", ToQt(f.Label1->Caption())},
-      {"Label2", ToQt(f.Label2->Caption())},
-      {"Label3", ToQt(f.Label3->Caption())},
-      {"Label4", ToQt(f.Label4->Caption())},
-      {"Label9", ToQt(f.Label9->Caption())},
-      {"Command1", f.Command1->text()},
-      {"Check1", f.Check1->text()},
-      {"Command6", f.Command6->text()},
-      {"Command2", f.Command2->text()},
-      {"Command3", f.Command3->text()},
-      {"Command4", f.Command4->text()},
-      {"Command5", f.Command5->text()},
+  using Captions = std::map<std::string, std::string>;
+  const Captions captions = {
+      {"Frame1", FromQt(f.Frame1->title())},
+      {"Label1", f.Label1->Caption()},
+      {"Label2", f.Label2->Caption()},
+      {"Label3", f.Label3->Caption()},
+      {"Label4", f.Label4->Caption()},
+      {"Label9", f.Label9->Caption()},
+      {"Command1", FromQt(f.Command1->text())},
+      {"Check1", FromQt(f.Check1->text())},
+      {"Command6", FromQt(f.Command6->text())},
+      {"Command2", FromQt(f.Command2->text())},
+      {"Command3", FromQt(f.Command3->text())},
+      {"Command4", FromQt(f.Command4->text())},
+      {"Command5", FromQt(f.Command5->text())},
   };
-  const std::map<QString, QString> expected = {
-      {"Frame1", "File Name Templete "},
-      {"Label1", "Name"},
-      {"Label2", "how many 0"},
-      {"Label3", "Start From:"},
-      {"Label4", "File Type"},
-      {"Label9", "Progress..."},
-      {"Command1", "Filter Files with same Extention"},
-      {"Check1", "Rename and move to a new location/folder"},
-      {"Command6", "Change path"},
-      {"Command2", "Restore"},
-      {"Command3", "Rename All"},
-      {"Command4", "Clear List"},
-      {"Command5", "Exit"},
-  };
-  EXPECT_EQ(captions, expected);
+  EXPECT_EQ(captions,
+            (Captions{
+                {"Frame1", "File Name Templete "},
+                {"Label1", "Name"},
+                {"Label2", "how many 0"},
+                {"Label3", "Start From:"},
+                {"Label4", "File Type"},
+                {"Label9", "Progress..."},
+                {"Command1", "Filter Files with same Extention"},
+                {"Check1", "Rename and move to a new location/folder"},
+                {"Command6", "Change path"},
+                {"Command2", "Restore"},
+                {"Command3", "Rename All"},
+                {"Command4", "Clear List"},
+                {"Command5", "Exit"},
+            }));
 
+  using Items = std::vector<std::string>;
   auto items = [](const QComboBox* box) {
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+    Items texts;
+    for (int i = 0; i < box->count(); ++i) {
+      texts.push_back(FromQt(box->itemText(i)));
+    }
     return texts;
   };
-  EXPECT_EQ(items(f.Combo1),
-            QStringList({"", "0", "00", "000", "0000", "00000"}));
-  EXPECT_EQ(
-      items(f.Combo2),
-      QStringList({"jpg", "bmp", "gif", "mp3", "doc", "txt", "pdf",  "avi",
+  EXPECT_EQ(items(f.Combo1), (Items{"", "0", "00", "000", "0000", "00000"}));
+  EXPECT_EQ(items(f.Combo2),
+            (Items{"jpg", "bmp", "gif", "mp3", "doc", "txt", "pdf",  "avi",
                    "mpg", "wmv", "asf", "mov", "rm",  "psd", "tiff", "wav",
                    "mid", "exe", "com", "bat", "png", "htm", "asp",  "css",
                    "js",  "iso", "img", "tmp", "rtf", "zip", "rar",  "ace"}));
