@@ -18,14 +18,15 @@ inline constexpr std::array<std::string_view, 6> kPaddingChoices = {
 
 // The extension choices, without a dot.
 inline constexpr std::array<std::string_view, 32> kExtensionChoices = {
-    "jpg", "bmp", "gif", "mp3", "doc", "txt", "pdf", "avi",
+    "jpg", "bmp", "gif", "mp3", "doc", "txt", "pdf",  "avi",
     "mpg", "wmv", "asf", "mov", "rm",  "psd", "tiff", "wav",
-    "mid", "exe", "com", "bat", "png", "htm", "asp", "css",
-    "js",  "iso", "img", "tmp", "rtf", "zip", "rar", "ace"};
+    "mid", "exe", "com", "bat", "png", "htm", "asp",  "css",
+    "js",  "iso", "img", "tmp", "rtf", "zip", "rar",  "ace"};
 
 // The characters no base name or new folder name may hold, and the spaced
 // form in which messages show them.
-inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|&;,^()";
+inline constexpr std::string_view kForbiddenNameCharacters =
+    "\\/:*?\"<>|&;,^()";
 inline constexpr std::string_view kForbiddenNameCharactersShown =
     "\\ / : * ? \" < > | & ; , ^ ( )";
 

@@ -25,7 +25,9 @@ class FileSystemContractTest : public ::testing::Test {
   }
 
   FileSystem& fs() { return drives_->file_system(); }
-  std::string First(std::string_view name) const { return JoinPath(first_, name); }
+  std::string First(std::string_view name) const {
+    return JoinPath(first_, name);
+  }
   std::string Second(std::string_view name) const {
     return JoinPath(second_, name);
   }
@@ -36,9 +38,9 @@ class FileSystemContractTest : public ::testing::Test {
   char UnusedLetter() {
     std::vector<DriveInfo> drives = fs().ListDrives();
     for (char letter = 'Z'; letter > 'A'; --letter) {
-      bool used = std::any_of(drives.begin(), drives.end(), [&](const DriveInfo& d) {
-        return d.letter == letter;
-      });
+      bool used =
+          std::any_of(drives.begin(), drives.end(),
+                      [&](const DriveInfo& d) { return d.letter == letter; });
       if (!used) return letter;
     }
     return 0;
@@ -60,8 +62,9 @@ TEST_F(FileSystemContractTest, ListsTheScratchDrivesReadyInLetterOrder) {
                                return a.letter < b.letter;
                              }));
   for (char letter : {first_[0], second_[0]}) {
-    auto drive = std::find_if(drives.begin(), drives.end(),
-                              [&](const DriveInfo& d) { return d.letter == letter; });
+    auto drive =
+        std::find_if(drives.begin(), drives.end(),
+                     [&](const DriveInfo& d) { return d.letter == letter; });
     ASSERT_NE(drive, drives.end()) << letter;
     std::string name{static_cast<char>(std::tolower(letter)), ':'};
     if (!drive->label.empty()) name += " [" + drive->label + "]";
@@ -117,8 +120,8 @@ TEST_F(FileSystemContractTest, EachDriveKeepsItsOwnCurrentFolder) {
 TEST_F(FileSystemContractTest, RefusesToChangeToWhatIsNoFolder) {
   drives_->WriteFile(First("file.txt"), "x");
   ASSERT_TRUE(fs().ChangeFolder(first_).ok());
-  for (std::string folder : {First("missing"), First("file.txt"),
-                             First("missing\\deeper")}) {
+  for (std::string folder :
+       {First("missing"), First("file.txt"), First("missing\\deeper")}) {
     EXPECT_EQ(fs().ChangeFolder(folder).code(), Error::kPathNotFound) << folder;
     EXPECT_EQ(fs().CurrentFolder(first_[0]).value(), first_);
   }
@@ -151,10 +154,12 @@ TEST_F(FileSystemContractTest, ListFilesMatchesPatternsCaseInsensitively) {
   const Case cases[] = {
       {"*.jpg", {"a.jpg", "B.JPG", "e.Jpg"}},
       {"*.JPG", {"a.jpg", "B.JPG", "e.Jpg"}},
-      {"*.*", {"a.jpg", "B.JPG", "c.jpeg", "d.txt.bak", "e.Jpg", "f.jpg.txt",
-               "noext"}},
-      {"*", {"a.jpg", "B.JPG", "c.jpeg", "d.txt.bak", "e.Jpg", "f.jpg.txt",
-             "noext"}},
+      {"*.*",
+       {"a.jpg", "B.JPG", "c.jpeg", "d.txt.bak", "e.Jpg", "f.jpg.txt",
+        "noext"}},
+      {"*",
+       {"a.jpg", "B.JPG", "c.jpeg", "d.txt.bak", "e.Jpg", "f.jpg.txt",
+        "noext"}},
       {"*.", {"noext"}},
       {"?.jpeg", {"c.jpeg"}},
       {"*.bak;*.jpeg", {"c.jpeg", "d.txt.bak"}},
@@ -225,15 +230,16 @@ TEST_F(FileSystemContractTest, FindFirstHonoursTheAttributeMask) {
     bool found;
   };
   const Case cases[] = {
-      {"plain.txt", 0, true},   {"plain.txt", 16, true},
-      {"plain.txt", 31, true},  {"folder", 0, false},
-      {"folder", 16, true},     {"folder", 31, true},
-      {hidden, 0, false},       {hidden, 16, false},
+      {"plain.txt", 0, true},      {"plain.txt", 16, true},
+      {"plain.txt", 31, true},     {"folder", 0, false},
+      {"folder", 16, true},        {"folder", 31, true},
+      {hidden, 0, false},          {hidden, 16, false},
       {hidden, kAttrHidden, true}, {hidden, 31, true},
       {"missing", 31, false},
   };
   for (const Case& c : cases) {
-    Result<std::optional<std::string>> found = fs().FindFirst(First(c.name), c.mask);
+    Result<std::optional<std::string>> found =
+        fs().FindFirst(First(c.name), c.mask);
     ASSERT_TRUE(found.ok()) << c.name << ": " << found.status().ToString();
     EXPECT_EQ(found->has_value(), c.found) << c.name << " mask " << c.mask;
     if (c.found && found->has_value()) {
@@ -286,7 +292,8 @@ TEST_F(FileSystemContractTest, MakeFolderMakesOneNewFolder) {
   EXPECT_EQ(fs().MakeFolder(First("new")).code(), Error::kAlreadyExists);
   drives_->WriteFile(First("file"), "x");
   EXPECT_EQ(fs().MakeFolder(First("file")).code(), Error::kAlreadyExists);
-  EXPECT_EQ(fs().MakeFolder(First("missing\\new")).code(), Error::kPathNotFound);
+  EXPECT_EQ(fs().MakeFolder(First("missing\\new")).code(),
+            Error::kPathNotFound);
   EXPECT_FALSE(drives_->Exists(First("missing")));
   // Relative to the current folder.
   ASSERT_TRUE(fs().ChangeDrive(first_.substr(0, 2)).ok());

@@ -17,11 +17,11 @@ enum class Error {
   kAccessDenied,   // not permitted, or the medium is read-only
   kInvalidName,    // a name the file system refuses (raw * ? " < > |, ...)
   kNameTooLong,
-  kNotReady,       // the drive is unknown, has no medium or its folder is gone
-  kUnsupported,    // the entry is of a kind this operation refuses
+  kNotReady,     // the drive is unknown, has no medium or its folder is gone
+  kUnsupported,  // the entry is of a kind this operation refuses
   kNoSpace,
-  kIo,             // any other failure of the host
-  kDuplicated,     // a move failed half-way: the file now exists twice
+  kIo,          // any other failure of the host
+  kDuplicated,  // a move failed half-way: the file now exists twice
 };
 
 // The outcome of a platform operation: ok, or an error naming the path

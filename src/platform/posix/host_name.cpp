@@ -74,7 +74,8 @@ std::string EscapeHostName(std::string_view host_name) {
   while (pos < host_name.size()) {
     uint32_t code_point = 0;
     size_t length = DecodeUtf8(host_name, pos, code_point);
-    bool escape_sequence = length == 0 || (code_point >= 0xF000 && code_point <= 0xF0FF) ||
+    bool escape_sequence = length == 0 ||
+                           (code_point >= 0xF000 && code_point <= 0xF0FF) ||
                            (length == 1 && IsReservedByte(code_point));
     if (!escape_sequence) {
       out.append(host_name.substr(pos, length));
@@ -98,7 +99,8 @@ Result<std::string> UnescapeModelName(std::string_view model_name) {
   while (pos < model_name.size()) {
     uint32_t code_point = 0;
     size_t length = DecodeUtf8(model_name, pos, code_point);
-    if (length == 0) return InvalidName(model_name, "The name is not valid UTF-8.");
+    if (length == 0)
+      return InvalidName(model_name, "The name is not valid UTF-8.");
     if (code_point == '/' || code_point == 0 ||
         (length == 1 && IsReservedByte(code_point))) {
       return InvalidName(model_name,
@@ -111,8 +113,10 @@ Result<std::string> UnescapeModelName(std::string_view model_name) {
     }
     pos += length;
   }
-  if (host.find('\0') != std::string::npos || EscapeHostName(host) != model_name) {
-    return InvalidName(model_name, "The name holds a character that is not allowed.");
+  if (host.find('\0') != std::string::npos ||
+      EscapeHostName(host) != model_name) {
+    return InvalidName(model_name,
+                       "The name holds a character that is not allowed.");
   }
   return host;
 }

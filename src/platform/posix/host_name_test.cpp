@@ -7,7 +7,8 @@ namespace {
 
 // U+F000 + byte, as UTF-8.
 std::string Escaped(unsigned char byte) {
-  return std::string{static_cast<char>(0xEF), static_cast<char>(0x80 | (byte >> 6)),
+  return std::string{static_cast<char>(0xEF),
+                     static_cast<char>(0x80 | (byte >> 6)),
                      static_cast<char>(0x80 | (byte & 0x3F))};
 }
 
@@ -21,10 +22,9 @@ TEST(HostNameTest, PlainNamesAndValidUtf8StayAsTheyAre) {
 
 TEST(HostNameTest, EscapesReservedControlInvalidAndPrivateUseBytes) {
   EXPECT_EQ(EscapeHostName("a\\b"), "a" + Escaped('\\') + "b");
-  EXPECT_EQ(EscapeHostName("x:*?\"<>|"), "x" + Escaped(':') + Escaped('*') +
-                                             Escaped('?') + Escaped('"') +
-                                             Escaped('<') + Escaped('>') +
-                                             Escaped('|'));
+  EXPECT_EQ(EscapeHostName("x:*?\"<>|"),
+            "x" + Escaped(':') + Escaped('*') + Escaped('?') + Escaped('"') +
+                Escaped('<') + Escaped('>') + Escaped('|'));
   EXPECT_EQ(EscapeHostName("\x01\x1F"), Escaped(0x01) + Escaped(0x1F));
   EXPECT_EQ(EscapeHostName("bad\xFF"), "bad" + Escaped(0xFF));
   // A truncated sequence: each of its bytes on its own.
@@ -47,13 +47,15 @@ TEST(HostNameTest, EveryByteRoundTrips) {
     EXPECT_EQ(*back, host) << byte;
   }
   std::string private_use = "\xEF\x80\x80\xEF\x83\xBF";  // U+F000, U+F0FF
-  EXPECT_EQ(UnescapeModelName(EscapeHostName(private_use)).value(), private_use);
+  EXPECT_EQ(UnescapeModelName(EscapeHostName(private_use)).value(),
+            private_use);
 }
 
 TEST(HostNameTest, RefusesRawForbiddenCharacters) {
   for (std::string name : {"a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a:b",
                            "a\\b", "a/b", "tab\there"}) {
-    EXPECT_EQ(UnescapeModelName(name).status().code(), Error::kInvalidName) << name;
+    EXPECT_EQ(UnescapeModelName(name).status().code(), Error::kInvalidName)
+        << name;
   }
 }
 

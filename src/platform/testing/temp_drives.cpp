@@ -41,10 +41,12 @@ TempDrives::TempDrives(std::string_view letters,
   std::string root = MakeTempFolder(base);
   roots_.push_back(root);
   std::string other_root;
-  bool have_other = DeviceOf("/dev/shm") != 0 && DeviceOf("/dev/shm") != DeviceOf(base);
+  bool have_other =
+      DeviceOf("/dev/shm") != 0 && DeviceOf("/dev/shm") != DeviceOf(base);
   for (char letter : letters) {
     std::string folder;
-    if (have_other && other_file_system.find(letter) != std::string_view::npos) {
+    if (have_other &&
+        other_file_system.find(letter) != std::string_view::npos) {
       if (other_root.empty()) {
         other_root = MakeTempFolder("/dev/shm");
         roots_.push_back(other_root);
@@ -65,8 +67,8 @@ TempDrives::~TempDrives() {
     for (auto it = fs::recursive_directory_iterator(root, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
       if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-        fs::permissions(it->path(), fs::perms::owner_all,
-                        fs::perm_options::add, ignored);
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add,
+                        ignored);
       }
     }
     fs::remove_all(root, ignored);
@@ -81,7 +83,8 @@ const std::string& TempDrives::HostFolder(char letter) const {
 }
 
 bool TempDrives::CrossesDevice(char letter) const {
-  return DeviceOf(HostFolder(letter)) != DeviceOf(HostFolder(mappings_.front().letter));
+  return DeviceOf(HostFolder(letter)) !=
+         DeviceOf(HostFolder(mappings_.front().letter));
 }
 
 std::string TempDrives::Host(char letter, std::string_view relative) const {

@@ -38,7 +38,8 @@ class TempDrives {
   bool Exists(char letter, std::string_view relative) const;
   void MakeFolder(char letter, std::string_view relative) const;
   // The names in a host folder of a drive, sorted.
-  std::vector<std::string> List(char letter, std::string_view relative = "") const;
+  std::vector<std::string> List(char letter,
+                                std::string_view relative = "") const;
 
  private:
   std::vector<posix::DriveMapping> mappings_;

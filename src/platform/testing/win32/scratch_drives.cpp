@@ -32,7 +32,8 @@ ProcessFolders SaveProcessFolders() {
     std::wstring name{L'=', letter, L':'};
     length = ::GetEnvironmentVariableW(name.c_str(), buffer, 32768);
     bool set = length > 0 && length < 32768;
-    saved.variables.emplace_back(name, set ? std::wstring(buffer, length) : L"");
+    saved.variables.emplace_back(name,
+                                 set ? std::wstring(buffer, length) : L"");
   }
   return saved;
 }
@@ -88,7 +89,8 @@ class Win32ScratchDrives final : public ScratchDrives {
     DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     folders_[0] = MakeUniqueFolder(std::wstring(temp, length));
     wchar_t second[8];
-    length = ::GetEnvironmentVariableW(L"PELLOQUIN_TEST_SECOND_DRIVE", second, 8);
+    length =
+        ::GetEnvironmentVariableW(L"PELLOQUIN_TEST_SECOND_DRIVE", second, 8);
     if (length == 2 && second[1] == L':') {
       folders_[1] = MakeUniqueFolder(std::wstring(second, 2) + L"\\");
     }
@@ -103,21 +105,22 @@ class Win32ScratchDrives final : public ScratchDrives {
   std::string Folder(int drive) const override { return folders_[drive]; }
 
   void WriteFile(std::string_view path, std::string_view content) override {
-    HANDLE file = ::CreateFileW(HostPath(path).c_str(), GENERIC_WRITE, 0,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file =
+        ::CreateFileW(HostPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD wrote = 0;
-    bool ok = file != INVALID_HANDLE_VALUE &&
-              ::WriteFile(file, content.data(),
-                          static_cast<DWORD>(content.size()), &wrote, nullptr) &&
-              wrote == content.size();
+    bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()),
+                    &wrote, nullptr) &&
+        wrote == content.size();
     if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
     if (!ok) ADD_FAILURE() << "cannot write " << path;
   }
   std::optional<std::string> ReadFile(std::string_view path) override {
-    HANDLE file = ::CreateFileW(HostPath(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE file =
+        ::CreateFileW(HostPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string content;
     char buffer[65536];
@@ -129,7 +132,8 @@ class Win32ScratchDrives final : public ScratchDrives {
     return content;
   }
   bool Exists(std::string_view path) override {
-    return ::GetFileAttributesW(HostPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(HostPath(path).c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
   }
   void MakeFolder(std::string_view path) override {
     std::error_code error;
@@ -139,7 +143,8 @@ class Win32ScratchDrives final : public ScratchDrives {
   std::vector<std::string> List(std::string_view folder) override {
     std::vector<std::string> names;
     std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(HostPath(folder), ignored)) {
+    for (const auto& entry :
+         fs::directory_iterator(HostPath(folder), ignored)) {
       names.push_back(ToUtf8(entry.path().filename().wstring()));
     }
     std::sort(names.begin(), names.end());
