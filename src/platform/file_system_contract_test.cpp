@@ -172,7 +172,8 @@ TEST_F(FileSystemContractTest, ListFilesMatchesPatternsCaseInsensitively) {
   }
 }
 
-TEST_F(FileSystemContractTest, ListFilesGivesNumbersByValueAndAccentsBesideTheirLetters) {
+TEST_F(FileSystemContractTest,
+       ListFilesGivesNumbersByValueAndAccentsBesideTheirLetters) {
   for (const char* name : {"img10.jpg", "zebra.jpg", "IMG2.jpg", "img1.jpg",
                            "école.jpg", "ecole.jpg"}) {
     drives_->WriteFile(First(name), name);
