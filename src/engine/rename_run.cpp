@@ -39,8 +39,8 @@ bool InputsPass(const RenameRequest& request, platform::MessageBox& message_box,
                      platform::kStyleError, kBadStartNumberTitle);
     return false;
   }
-  if (!NumbersStayDistinct(request.running_number,
-                           request.source_paths.size(), numbers)) {
+  if (!NumbersStayDistinct(request.running_number, request.source_paths.size(),
+                           numbers)) {
     message_box.Show(StartNumberTooLargePrompt(request.running_number),
                      platform::kStyleError, kBadStartNumberTitle);
     return false;

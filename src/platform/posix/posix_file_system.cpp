@@ -52,8 +52,7 @@ PosixFileSystem::PosixFileSystem(const SysCalls& sys)
     : PosixFileSystem(ReadHostDrives, sys) {}
 
 PosixFileSystem::PosixFileSystem(
-    std::function<std::vector<DriveMapping>()> read_drives,
-    const SysCalls& sys)
+    std::function<std::vector<DriveMapping>()> read_drives, const SysCalls& sys)
     : PosixFileSystem(read_drives(), sys) {
   read_drives_ = std::move(read_drives);
 }

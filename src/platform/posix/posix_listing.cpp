@@ -249,11 +249,11 @@ Result<std::vector<std::string>> PosixFileSystem::ListFolders(
     std::string_view folder) {
   Result<Located> located = Locate(folder);
   if (!located.ok()) return located.status();
-  return ReadWithin(answer_wait_, located->model,
-                    [sys = sys_, host = located->host,
-                     model = located->model]() {
-                      return ReadSubfolders(sys, host, model);
-                    });
+  return ReadWithin(
+      answer_wait_, located->model,
+      [sys = sys_, host = located->host, model = located->model]() {
+        return ReadSubfolders(sys, host, model);
+      });
 }
 
 Result<std::vector<std::string>> PosixFileSystem::ListFiles(

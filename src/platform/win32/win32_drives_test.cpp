@@ -169,8 +169,7 @@ TEST(Win32StalledDriveTest, ReadsGiveUpAfterTheBoundedWait) {
   auto took = std::chrono::steady_clock::now() - started;
   for (const Read& read : reads) {
     EXPECT_EQ(read.status.code(), Error::kNotReady) << read.what;
-    EXPECT_EQ(read.status.message(), "The drive does not answer.")
-        << read.what;
+    EXPECT_EQ(read.status.message(), "The drive does not answer.") << read.what;
   }
   EXPECT_GE(took, 3 * kWait);
   EXPECT_LT(took, 15 * kWait);

@@ -19,7 +19,8 @@ char UpperLetter(char c) {
 }
 
 Status NotReady(std::string_view drive) {
-  return Status(Error::kNotReady, std::string(drive), "The drive is not ready.");
+  return Status(Error::kNotReady, std::string(drive),
+                "The drive is not ready.");
 }
 
 // "C:\" of a drive, as the host wants a root.
@@ -36,7 +37,8 @@ std::wstring FolderVariable(char letter) {
 // root of `letter`, or nullopt when the path lies on another drive.
 std::optional<std::vector<std::string>> ComponentsOnDrive(
     std::wstring_view host, char letter) {
-  if (host.starts_with(kLiteralPrefix)) host.remove_prefix(kLiteralPrefix.size());
+  if (host.starts_with(kLiteralPrefix))
+    host.remove_prefix(kLiteralPrefix.size());
   Result<ParsedPath> parsed = ParsePath(ToUtf8(host));
   if (!parsed.ok() || parsed->drive != letter || !parsed->rooted) return {};
   return ResolveComponents({}, parsed->components);
@@ -158,9 +160,9 @@ std::vector<std::string> Win32FileSystem::CurrentComponents(char letter) const {
     length = calls_.get_current_directory(static_cast<DWORD>(folder.size()),
                                           folder.data());
   } else {
-    length = calls_.get_environment_variable(
-        FolderVariable(letter).c_str(), folder.data(),
-        static_cast<DWORD>(folder.size()));
+    length = calls_.get_environment_variable(FolderVariable(letter).c_str(),
+                                             folder.data(),
+                                             static_cast<DWORD>(folder.size()));
   }
   if (length == 0 || length >= folder.size()) return {};
   folder.resize(length);
@@ -190,7 +192,8 @@ Status Win32FileSystem::ChangeDrive(std::string_view drive_text) {
   if (!*root) return NotReady(drive_text);
   char current = CurrentDrive();
   if (letter == current) return Status();
-  RememberFolder(current, FormatFolderPath(current, CurrentComponents(current)));
+  RememberFolder(current,
+                 FormatFolderPath(current, CurrentComponents(current)));
   std::string folder = FormatFolderPath(letter, CurrentComponents(letter));
   std::optional<std::wstring> wide = ToWide(folder);
   if (!wide || !calls_.set_current_directory(wide->c_str())) {
@@ -248,7 +251,8 @@ Result<Win32FileSystem::Resolved> Win32FileSystem::Resolve(
   if (!DriveExists(letter)) return NotReady(path);
   std::vector<std::string> base =
       parsed->rooted ? std::vector<std::string>{} : CurrentComponents(letter);
-  return Resolved{letter, ResolveComponents(std::move(base), parsed->components)};
+  return Resolved{letter,
+                  ResolveComponents(std::move(base), parsed->components)};
 }
 
 Result<std::wstring> Win32FileSystem::HostPathOf(const Resolved& resolved,

@@ -16,10 +16,9 @@ namespace {
 
 // The host's attribute bits that the program's attributes carry: the low
 // bits mean the same on both sides.
-constexpr uint32_t kCarriedBits = FILE_ATTRIBUTE_READONLY |
-                                  FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_DIRECTORY |
-                                  FILE_ATTRIBUTE_ARCHIVE;
+constexpr uint32_t kCarriedBits =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
 constexpr uint32_t kMaskedBits = kAttrHidden | kAttrSystem | kAttrFolder;
 
 static_assert(FILE_ATTRIBUTE_READONLY == kAttrReadOnly &&
@@ -99,7 +98,8 @@ Result<std::vector<HostEntry>> ReadHostFolder(const Win32Calls& calls,
   DWORD error = 0;
   for (;;) {
     if (!IsDots(data.cFileName)) {
-      entries.push_back(HostEntry{ToUtf8(data.cFileName), data.dwFileAttributes});
+      entries.push_back(
+          HostEntry{ToUtf8(data.cFileName), data.dwFileAttributes});
     }
     if (!calls.find_next_file(find, &data)) {
       error = ::GetLastError();
@@ -165,9 +165,9 @@ Result<std::optional<std::string>> Win32FileSystem::FindFirst(
   if (mask == kAttrVolume) {
     wchar_t label[MAX_PATH + 1] = {};
     std::wstring root{static_cast<wchar_t>(resolved->drive), L':', L'\\'};
-    bool read = calls_.get_volume_information(root.c_str(), label,
-                                              MAX_PATH + 1, nullptr, nullptr,
-                                              nullptr, nullptr, 0) != 0;
+    bool read = calls_.get_volume_information(root.c_str(), label, MAX_PATH + 1,
+                                              nullptr, nullptr, nullptr,
+                                              nullptr, 0) != 0;
     if (!read || label[0] == L'\0') return std::optional<std::string>();
     return std::optional<std::string>(ToUtf8(label));
   }
@@ -193,7 +193,8 @@ Result<std::optional<std::string>> Win32FileSystem::FindFirst(
     if (host.back() != L'\\') host += L'\\';
     host += *ToWide(name);
     DWORD attributes = calls_.get_file_attributes(host.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !WithinMask(attributes, mask)) {
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        !WithinMask(attributes, mask)) {
       return std::optional<std::string>();
     }
     return std::optional<std::string>(name);
@@ -201,11 +202,9 @@ Result<std::optional<std::string>> Win32FileSystem::FindFirst(
 
   Result<std::vector<HostEntry>> entries = ReadFolder(*resolved);
   if (!entries.ok()) return entries.status();
-  std::vector<std::string> found =
-      SortedMatches(std::move(*entries), WildcardPattern::One(name),
-                    [mask](uint32_t attributes) {
-                      return WithinMask(attributes, mask);
-                    });
+  std::vector<std::string> found = SortedMatches(
+      std::move(*entries), WildcardPattern::One(name),
+      [mask](uint32_t attributes) { return WithinMask(attributes, mask); });
   if (found.empty()) return std::optional<std::string>();
   return std::optional<std::string>(std::move(found.front()));
 }
@@ -229,9 +228,9 @@ Status Win32FileSystem::MakeFolder(std::string_view path) {
   if (!host.ok()) return host.status();
   if (calls_.create_directory(host->c_str(), nullptr)) return Status();
   DWORD error = ::GetLastError();
-  return FolderStatus(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND
-                                                    : error,
-                      resolved->Model());
+  return FolderStatus(
+      error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error,
+      resolved->Model());
 }
 
 }  // namespace platform::win32

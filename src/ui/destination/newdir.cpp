@@ -105,9 +105,9 @@ bool NEWDIR::Form_Load() {
 void NEWDIR::Create_UIButton_Click() {
   const std::string name = FromQt(NewDirectory_UIText->text());
   std::string made;
-  engine::NewFolderOutcome outcome = engine::CreateNewFolder(
-      name, Current_Directory_UILabel->Caption(), file_system_, message_box_,
-      &made);
+  engine::NewFolderOutcome outcome =
+      engine::CreateNewFolder(name, Current_Directory_UILabel->Caption(),
+                              file_system_, message_box_, &made);
   if (outcome != engine::NewFolderOutcome::kCreated) return;
   OpenInFolderList(made);
   Cancel_UIButton_Click();
