@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -105,6 +106,10 @@ const char* ModeName(Mode mode) {
       return "_DidItThenFailed";
   }
   return "";
+}
+
+void PrintTo(Mode mode, std::ostream* os) {
+  *os << std::string_view(ModeName(mode)).substr(1);
 }
 
 bool NamesAClaim(const Status& status) {
@@ -207,7 +212,9 @@ class RenameFaultTest
       EXPECT_EQ(new_entry, Entry::kWhole) << where;
     } else {
       EXPECT_EQ(old_entry, Entry::kWhole) << where;
-      if (!temp_named) EXPECT_EQ(new_entry, Entry::kNone) << where;
+      if (!temp_named) {
+        EXPECT_EQ(new_entry, Entry::kNone) << where;
+      }
       // The injected fault's kind, or that of what the file system
       // refuses anyway (no hard links: an unnamed copy cannot be linked).
       bool explained =

@@ -50,6 +50,8 @@ const Route kRoutes[] = {
     {"CrossDeviceNoUnnamedFiles", 'E', 0, 0, true},
 };
 
+void PrintTo(const Route& route, std::ostream* os) { *os << route.name; }
+
 std::string RouteName(const ::testing::TestParamInfo<Route>& info) {
   return info.param.name;
 }
@@ -231,6 +233,8 @@ struct LeftoverCase {
   Names expected;     // C:\in afterwards, sorted
 };
 
+void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << c.name; }
+
 class LeftoverTest : public ::testing::TestWithParam<LeftoverCase> {};
 
 TEST_P(LeftoverTest, TheNextMovePutsItRight) {
@@ -326,6 +330,8 @@ struct RefusalPathCase {
   Error expected;
   const char* path;
 };
+
+void PrintTo(const RefusalPathCase& c, std::ostream* os) { *os << c.name; }
 
 class RefusalPathTest : public ::testing::TestWithParam<RefusalPathCase> {};
 
