@@ -404,38 +404,49 @@ TEST(PoorDestinationTest, MovesOntoAFileSystemWithoutLinksOrModes) {
 
 // What a copy across file systems keeps, on a real second file system and
 // with EXDEV injected on one.
-class CopyAcrossTest : public ::testing::TestWithParam<bool> {};
+class CopyAcrossTest : public ::testing::TestWithParam<bool> {
+ protected:
+  // C:\in, and the folder "out" on E: (another file system) or, with EXDEV
+  // injected, on C:.
+  void SetUp() override {
+    if (!injected() && !drives_.CrossesDevice('E')) {
+      GTEST_SKIP() << "no second file system here";
+    }
+    drives_.MakeFolder('C', "in");
+    drives_.MakeFolder(to(), "out");
+    if (injected()) faults_.FailEvery({Call::kRenameat2}, EXDEV);
+  }
+
+  bool injected() const { return GetParam(); }
+  char to() const { return injected() ? 'C' : 'E'; }
+  Status Move(const std::string& from_name, const std::string& to_name) {
+    PosixFileSystem fs(drives_.mappings(), faults_.table());
+    return fs.RenameFile("C:\\in\\" + from_name,
+                         std::string{to()} + ":\\out\\" + to_name);
+  }
+
+  TempDrives drives_{"CE", "E"};
+  FaultInjector faults_;
+};
 
 // A sparse file keeps its holes: only its data is copied.
 TEST_P(CopyAcrossTest, KeepsTheHoles) {
-  bool injected = GetParam();
-  TempDrives drives("CE", "E");
-  if (!injected && !drives.CrossesDevice('E')) {
-    GTEST_SKIP() << "no second file system here";
-  }
-  char to = injected ? 'C' : 'E';
-  drives.MakeFolder('C', "in");
-  drives.MakeFolder(to, "out");
   constexpr off_t kSize = off_t{96} << 20;
   constexpr off_t kTailAt = off_t{64} << 20;
   {
-    int fd = ::open(drives.Host('C', "in/disk.img").c_str(), O_WRONLY | O_CREAT,
-                    0644);
+    int fd = ::open(drives_.Host('C', "in/disk.img").c_str(),
+                    O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::pwrite(fd, "head", 4, 0), 4);
     ASSERT_EQ(::pwrite(fd, "tail", 4, kTailAt), 4);
     ASSERT_EQ(::ftruncate(fd, kSize), 0);  // and a hole at the end
     ::close(fd);
   }
-  FaultInjector faults;
-  if (injected) faults.FailEvery({Call::kRenameat2}, EXDEV);
-  PosixFileSystem fs(drives.mappings(), faults.table());
 
-  Status status =
-      fs.RenameFile("C:\\in\\disk.img", std::string{to} + ":\\out\\disk.img");
+  Status status = Move("disk.img", "disk.img");
 
   ASSERT_TRUE(status.ok()) << status.ToString();
-  std::string moved = drives.Host(to, "out/disk.img");
+  std::string moved = drives_.Host(to(), "out/disk.img");
   struct stat st;
   ASSERT_EQ(::stat(moved.c_str(), &st), 0);
   EXPECT_EQ(st.st_size, kSize);
@@ -454,29 +465,17 @@ TEST_P(CopyAcrossTest, KeepsTheHoles) {
 
 // Extended attributes travel with the copy.
 TEST_P(CopyAcrossTest, KeepsExtendedAttributes) {
-  bool injected = GetParam();
-  TempDrives drives("CE", "E");
-  if (!injected && !drives.CrossesDevice('E')) {
-    GTEST_SKIP() << "no second file system here";
-  }
-  char to = injected ? 'C' : 'E';
-  drives.MakeFolder('C', "in");
-  drives.MakeFolder(to, "out");
-  drives.WriteFile('C', "in/a.jpg", "alpha");
-  std::string source = drives.Host('C', "in/a.jpg");
+  drives_.WriteFile('C', "in/a.jpg", "alpha");
+  std::string source = drives_.Host('C', "in/a.jpg");
   if (::setxattr(source.c_str(), "user.origin", "camera 2", 8, 0) != 0) {
     GTEST_SKIP() << "no user attributes here";
   }
   ASSERT_EQ(::setxattr(source.c_str(), "user.empty", "", 0, 0), 0);
-  FaultInjector faults;
-  if (injected) faults.FailEvery({Call::kRenameat2}, EXDEV);
-  PosixFileSystem fs(drives.mappings(), faults.table());
 
-  Status status =
-      fs.RenameFile("C:\\in\\a.jpg", std::string{to} + ":\\out\\a.jpg");
+  Status status = Move("a.jpg", "a.jpg");
 
   ASSERT_TRUE(status.ok()) << status.ToString();
-  std::string moved = drives.Host(to, "out/a.jpg");
+  std::string moved = drives_.Host(to(), "out/a.jpg");
   char value[32] = {};
   EXPECT_EQ(::getxattr(moved.c_str(), "user.origin", value, sizeof value), 8);
   EXPECT_STREQ(value, "camera 2");
