@@ -81,8 +81,14 @@ class Win32FileSystem final : public FileSystem {
   Status CheckArrival(const std::wstring& from, const std::wstring& to,
                       const std::string& source_model,
                       const std::string& target_model);
+  // After a move that reported failure: whether it took place all the same.
+  bool MovedAfterAll(const std::wstring& from, const std::wstring& to);
   Status CopyAcrossVolumes(const std::wstring& from, const std::wstring& to,
                            const Resolved& source, const Resolved& target);
+  // What became of a copied source whose deletion reported failure.
+  enum class Source { kStands, kGone, kUnknown };
+  Source SourceAfterClose(const std::wstring& from,
+                          const BY_HANDLE_FILE_INFORMATION& before);
 
   const Win32Calls& calls_;
   std::chrono::milliseconds answer_wait_;

@@ -90,12 +90,16 @@ bool RenameNoReplace(const Win32Calls& calls, HANDLE handle,
          0;
 }
 
-bool SameFileUnchanged(const BY_HANDLE_FILE_INFORMATION& a,
-                       const BY_HANDLE_FILE_INFORMATION& b) {
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a,
+              const BY_HANDLE_FILE_INFORMATION& b) {
   return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
          a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow &&
-         a.nFileSizeHigh == b.nFileSizeHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+bool SameFileUnchanged(const BY_HANDLE_FILE_INFORMATION& a,
+                       const BY_HANDLE_FILE_INFORMATION& b) {
+  return SameFile(a, b) && a.nFileSizeHigh == b.nFileSizeHigh &&
          a.nFileSizeLow == b.nFileSizeLow &&
          a.ftLastWriteTime.dwLowDateTime == b.ftLastWriteTime.dwLowDateTime &&
          a.ftLastWriteTime.dwHighDateTime == b.ftLastWriteTime.dwHighDateTime;
@@ -113,6 +117,26 @@ Status Failed(std::string_view path) {
   return StatusFromWin32Error(::GetLastError(), path);
 }
 
+// Removes what stands under a temporary name whose creation reported
+// failure: a create can take effect and its reply still be lost. The name
+// holds this process's id and a count it hands out once, so whatever bears
+// it is this call's, or left by a process that no longer runs. Keeps the
+// creation's error.
+void RemoveFailedTemporary(const Win32Calls& calls,
+                           const std::wstring& temporary) {
+  DWORD error = ::GetLastError();
+  HANDLE handle = calls.create_file(
+      temporary.c_str(), DELETE | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    if (SetAttributes(calls, handle, FILE_ATTRIBUTE_NORMAL)) {
+      DeleteOnClose(calls, handle);
+    }
+    calls.close_handle(handle);
+  }
+  ::SetLastError(error);
+}
+
 // A new hidden file under a temporary name in `folder` (ending in "\\"),
 // open for writing and deleting, and its name; INVALID_HANDLE_VALUE and
 // GetLastError when the host refuses.
@@ -124,10 +148,10 @@ HANDLE CreateTemporaryIn(const Win32Calls& calls, const std::wstring& folder,
     HANDLE handle =
         calls.create_file(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                           CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (handle != INVALID_HANDLE_VALUE ||
-        ::GetLastError() != ERROR_FILE_EXISTS) {
-      return handle;
-    }
+    if (handle != INVALID_HANDLE_VALUE) return handle;
+    bool taken = ::GetLastError() == ERROR_FILE_EXISTS;
+    RemoveFailedTemporary(calls, temporary);
+    if (!taken) return INVALID_HANDLE_VALUE;
   }
   return INVALID_HANDLE_VALUE;
 }
@@ -205,6 +229,9 @@ Status Win32FileSystem::RenameFile(std::string_view from, std::string_view to) {
     return CheckArrival(*host_from, *host_to, source->Model(), target->Model());
   }
   DWORD error = ::GetLastError();
+  if (MovedAfterAll(*host_from, *host_to)) {
+    return CheckArrival(*host_from, *host_to, source->Model(), target->Model());
+  }
   if (error != ERROR_NOT_SAME_DEVICE) {
     Error kind = ErrorOfWin32(error);
     bool about_target = kind == Error::kAlreadyExists ||
@@ -217,6 +244,20 @@ Status Win32FileSystem::RenameFile(std::string_view from, std::string_view to) {
                   "A link cannot be moved to another drive.");
   }
   return CopyAcrossVolumes(*host_from, *host_to, *source, *target);
+}
+
+// A move can take effect and its reply still be lost: when the source's
+// name is gone and the new name, free before, now stands, the move took
+// place. Keeps the move's error.
+bool Win32FileSystem::MovedAfterAll(const std::wstring& from,
+                                    const std::wstring& to) {
+  DWORD error = ::GetLastError();
+  bool moved =
+      calls_.get_file_attributes(from.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      ::GetLastError() == ERROR_FILE_NOT_FOUND &&
+      calls_.get_file_attributes(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+  ::SetLastError(error);
+  return moved;
 }
 
 // MoveFileExW moves folders too, and a folder can be swapped in for the
@@ -319,19 +360,60 @@ Status Win32FileSystem::CopyAcrossVolumes(const std::wstring& from,
                                "The file changed while it was copied."));
   }
 
+  // A change that reports failure may have taken effect all the same: the
+  // mark is put back, and the copy is taken back only when the source is
+  // seen to stand as it was.
   if (read_only && !SetAttributes(calls_, in.get(), writable)) {
-    return abandon_copy(Failed(source_model));
+    Status status = Failed(source_model);
+    SetAttributes(calls_, in.get(), attributes);
+    return abandon_copy(status);
   }
   if (!DeleteOnClose(calls_, in.get())) {
     Status status = Failed(source_model);
     if (read_only) SetAttributes(calls_, in.get(), attributes);
-    return abandon_copy(status);
+    in.Close();
+    switch (SourceAfterClose(from, before)) {
+      case Source::kStands:
+        return abandon_copy(status);
+      case Source::kGone:
+        break;  // the deletion took place: the move is done
+      case Source::kUnknown:
+        out.Close();
+        return Status(
+            Error::kDuplicated, target_model,
+            status.message() + " The file may now stand at both paths.");
+    }
   }
   // Marked for deletion, the source goes when its handle closes, whatever
   // the close reports: the file is whole at its new path alone.
   in.Close();
   out.Close();
   return Status();
+}
+
+// Whether the source, its handle closed, still stands under its name as
+// the file that was copied (changed or not): gone when its name is free or
+// holds another file (then the copy is the file), unknown when it cannot
+// be looked at.
+Win32FileSystem::Source Win32FileSystem::SourceAfterClose(
+    const std::wstring& from, const BY_HANDLE_FILE_INFORMATION& before) {
+  Handle source(
+      calls_,
+      calls_.create_file(from.c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                         nullptr));
+  if (!source.valid()) {
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+               ? Source::kGone
+               : Source::kUnknown;
+  }
+  BY_HANDLE_FILE_INFORMATION now;
+  if (!calls_.get_file_information_by_handle(source.get(), &now)) {
+    return Source::kUnknown;
+  }
+  return SameFile(before, now) ? Source::kStands : Source::kGone;
 }
 
 }  // namespace platform::win32

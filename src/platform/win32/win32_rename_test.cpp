@@ -1,5 +1,6 @@
 // RenameFile of the Win32 backend under injected faults: every host call of
-// a move fails in turn, and after each the file is whole at exactly one of
+// a move fails in turn (or, for a call that changes the disk, does its work
+// and then fails), and after each the file is whole at exactly one of
 // its paths (or at both, when the call says so), with nothing partial and
 // nothing else left. The cross-volume copy is forced on one volume by
 // failing every MoveFileExW with ERROR_NOT_SAME_DEVICE.
@@ -93,11 +94,32 @@ const char* ErrorName(DWORD error) {
   return error == ERROR_DISK_FULL ? "DiskFull" : "FileExists";
 }
 
+// How the nth call fails.
+enum class Mode {
+  kOnce,             // it alone fails, without running
+  kFromThereOn,      // it and every later call fail
+  kDidItThenFailed,  // it does its work, then reports failure
+};
+
+const char* ModeName(Mode mode) {
+  switch (mode) {
+    case Mode::kOnce:
+      return "Once";
+    case Mode::kFromThereOn:
+      return "FromThereOn";
+    case Mode::kDidItThenFailed:
+      return "DidItThenFailed";
+  }
+  return "";
+}
+
+void PrintTo(Mode mode, std::ostream* os) { *os << ModeName(mode); }
+
 // What stands at one path: nothing, the file whole, or something else.
 enum class Entry { kNone, kWhole, kOther };
 
 class RenameFaultTest
-    : public ::testing::TestWithParam<std::tuple<MoveCase, DWORD, bool>> {
+    : public ::testing::TestWithParam<std::tuple<MoveCase, DWORD, Mode>> {
  protected:
   void SetUp() override {
     drives_ = MakeScratchDrives();
@@ -108,7 +130,8 @@ class RenameFaultTest
 
   const MoveCase& move() const { return std::get<0>(GetParam()); }
   DWORD error() const { return std::get<1>(GetParam()); }
-  bool sticky() const { return std::get<2>(GetParam()); }
+  Mode mode() const { return std::get<2>(GetParam()); }
+  bool sticky() const { return mode() == Mode::kFromThereOn; }
 
   // A handle the move left open on the file keeps it from being read: the
   // move shares neither writing nor deleting.
@@ -133,7 +156,11 @@ class RenameFaultTest
     if (move().force_copy) {
       faults.FailEvery(Win32Call::kMoveFileEx, ERROR_NOT_SAME_DEVICE);
     }
-    faults.FailAt(n, error(), sticky());
+    if (mode() == Mode::kDidItThenFailed) {
+      faults.FailAfterAt(n, error());
+    } else {
+      faults.FailAt(n, error(), sticky());
+    }
     Status status = fs.RenameFile(from, to);
     bool fired = faults.fired();
     std::string where = "fault at call " + std::to_string(n) + " (" +
@@ -196,16 +223,17 @@ TEST_P(RenameFaultTest, FileIsWholeAtExactlyOnePathAfterEveryFault) {
   EXPECT_GT(n, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFaultPoint, RenameFaultTest,
-                         ::testing::Combine(::testing::ValuesIn(kMoves),
-                                            ::testing::ValuesIn(kErrors),
-                                            ::testing::Bool()),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) +
-                                  "_" + ErrorName(std::get<1>(info.param)) +
-                                  (std::get<2>(info.param) ? "_FromThereOn"
-                                                           : "_Once");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryFaultPoint, RenameFaultTest,
+    ::testing::Combine(::testing::ValuesIn(kMoves),
+                       ::testing::ValuesIn(kErrors),
+                       ::testing::Values(Mode::kOnce, Mode::kFromThereOn,
+                                         Mode::kDidItThenFailed)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + "_" +
+             ErrorName(std::get<1>(info.param)) + "_" +
+             ModeName(std::get<2>(info.param));
+    });
 
 // Moves that fail before anything is copied, or race another writer.
 class RenameRefusalTest : public ::testing::Test {

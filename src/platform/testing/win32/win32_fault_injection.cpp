@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 #include <iterator>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -42,6 +43,7 @@ struct State {
   long at = 0;  // 0: no counted fault
   DWORD error = 0;
   bool sticky = false;
+  bool run_first = false;  // a call that changes the disk runs, then fails
   long calls = 0;
   long failures = 0;
   Win32Call first_failed = Win32Call::kCount;
@@ -52,10 +54,16 @@ struct State {
 
 State* state = nullptr;
 
-// Counts the call and gives the error it must fail with, or 0 when it
-// runs. Runs a pending action first.
-DWORD ErrorFor(Win32Call call) {
-  if (state == nullptr) return 0;
+// What becomes of one call: it runs (error 0), or it fails with `error`,
+// having run first when `run_first`.
+struct Verdict {
+  DWORD error = 0;
+  bool run_first = false;
+};
+
+// Counts the call and gives its verdict. Runs a pending action first.
+Verdict VerdictFor(Win32Call call) {
+  if (state == nullptr) return {};
   if (state->hook && state->hook_kind == call) {
     std::function<void()> hook = std::move(state->hook);
     state->hook = nullptr;
@@ -64,9 +72,23 @@ DWORD ErrorFor(Win32Call call) {
   long n = ++state->calls;
   bool hit =
       state->at > 0 && (n == state->at || (state->sticky && n > state->at));
-  if (!hit) return state->every_error[static_cast<size_t>(call)];
+  if (!hit) return {state->every_error[static_cast<size_t>(call)], false};
   if (state->failures++ == 0) state->first_failed = call;
-  return state->error;
+  return {state->error, state->run_first};
+}
+
+// Whether the call changes the disk, so that it can do its work and still
+// report failure. A CreateFileW only when it may create or truncate.
+template <Win32Call kKind, typename... Args>
+bool ChangesDisk(const Args&... args) {
+  if constexpr (kKind == Win32Call::kCreateFile) {
+    return std::get<4>(std::forward_as_tuple(args...)) != OPEN_EXISTING;
+  } else {
+    return kKind == Win32Call::kCreateDirectory ||
+           kKind == Win32Call::kMoveFileEx || kKind == Win32Call::kWriteFile ||
+           kKind == Win32Call::kFlushFileBuffers ||
+           kKind == Win32Call::kSetFileInformationByHandle;
+  }
 }
 
 // What an entry returns to report a failure.
@@ -89,13 +111,19 @@ struct Wrapper;
 template <Win32Call kKind, auto kMember, typename R, typename... Args>
 struct Wrapper<kKind, kMember, R (*)(Args...)> {
   static R WINAPI Run(Args... args) {
-    DWORD error = ErrorFor(kKind);
-    if (error == 0) return (RealWin32Calls().*kMember)(args...);
-    // A failing close still closes.
-    if constexpr (kKind == Win32Call::kCloseHandle) {
-      (RealWin32Calls().*kMember)(args...);
+    Verdict verdict = VerdictFor(kKind);
+    if (verdict.error == 0) return (RealWin32Calls().*kMember)(args...);
+    if (verdict.run_first && ChangesDisk<kKind>(args...)) {
+      R result = (RealWin32Calls().*kMember)(args...);
+      if (result == FailureValue<kKind, R>()) return result;  // failed anyway
+      // The file was made; its handle is lost with the reply.
+      if constexpr (kKind == Win32Call::kCreateFile) {
+        RealWin32Calls().close_handle(result);
+      }
+    } else if constexpr (kKind == Win32Call::kCloseHandle) {
+      (RealWin32Calls().*kMember)(args...);  // a failing close still closes
     }
-    ::SetLastError(error);
+    ::SetLastError(verdict.error);
     return FailureValue<kKind, R>();
   }
 };
@@ -176,9 +204,15 @@ void Win32FaultInjector::FailAt(long n, uint32_t error, bool sticky) {
   state->at = n;
   state->error = error;
   state->sticky = sticky;
+  state->run_first = false;
   state->calls = 0;
   state->failures = 0;
   state->first_failed = Win32Call::kCount;
+}
+
+void Win32FaultInjector::FailAfterAt(long n, uint32_t error, bool sticky) {
+  FailAt(n, error, sticky);
+  state->run_first = true;
 }
 
 void Win32FaultInjector::BeforeNext(Win32Call kind,

@@ -9,8 +9,9 @@
 // Fault injection for the Win32 backend: a Win32Calls table whose entries
 // pass every call on to the real one and count the calls, and on request
 // fail the Nth of them with a chosen Win32 error (SetLastError and the
-// entry's failure value), fail every call of one kind, or run an action
-// right before a call (to make a racing file appear).
+// entry's failure value) or have it do its work and then fail, fail every
+// call of one kind, or run an action right before a call (to make a racing
+// file appear).
 //
 //   Win32FaultInjector faults;
 //   win32::Win32FileSystem fs(faults.table());
@@ -68,6 +69,14 @@ class Win32FaultInjector {
   // fails with `error` instead of running; with `sticky` every later one
   // fails too. Replaces the FailAt asked before.
   void FailAt(long n, uint32_t error, bool sticky = false);
+
+  // As FailAt, but a call that changes the disk (MoveFileExW, CreateFileW
+  // that may create or truncate, CreateDirectoryW, WriteFile,
+  // FlushFileBuffers, SetFileInformationByHandle: renames, attributes,
+  // times, deletion) does its work first and then reports the failure, as a
+  // lost reply from a network share does. A created file's handle is closed
+  // again. Other calls fail without running.
+  void FailAfterAt(long n, uint32_t error, bool sticky = false);
 
   // Runs `action` once, right before the next call of `kind` runs (or
   // fails). The action's own host calls must not go through the table.
