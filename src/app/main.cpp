@@ -20,12 +20,36 @@ namespace {
 QtMessageHandler g_qt_handler = nullptr;
 std::vector<std::pair<QtMsgType, QString>> g_held_messages;
 
+// Passes the held messages on to Qt's own handler and hands it back.
+void ReleaseHeldMessages() {
+  qInstallMessageHandler(g_qt_handler);
+  for (const auto& [type, message] : g_held_messages) {
+    g_qt_handler(type, QMessageLogContext(), message);
+  }
+  g_held_messages.clear();
+}
+
+// True when what Qt said before giving up was that it found no display.
+bool DisplayWasMissing() {
+  for (const auto& held : g_held_messages) {
+    if (held.second.contains("display", Qt::CaseInsensitive)) return true;
+  }
+  return false;
+}
+
 // Qt ends the program with an abort and a hint to reinstall it when it can
-// reach no display; say in one line what is missing instead.
-void HoldOrExplain(QtMsgType type, const QMessageLogContext&,
+// reach no display; say in one line what is missing instead. Any other
+// failure (a platform without a display server, such as Windows) keeps
+// Qt's own words.
+void HoldOrExplain(QtMsgType type, const QMessageLogContext& context,
                    const QString& message) {
   if (type != QtFatalMsg) {
     g_held_messages.emplace_back(type, message);
+    return;
+  }
+  if (!DisplayWasMissing()) {
+    ReleaseHeldMessages();
+    g_qt_handler(type, context, message);
     return;
   }
   const char* display = std::getenv("DISPLAY");
@@ -44,15 +68,6 @@ void HoldOrExplain(QtMsgType type, const QMessageLogContext&,
   }
   std::fflush(stderr);
   std::_Exit(1);
-}
-
-// Passes the held messages on to Qt's own handler and hands it back.
-void ReleaseHeldMessages() {
-  qInstallMessageHandler(g_qt_handler);
-  for (const auto& [type, message] : g_held_messages) {
-    g_qt_handler(type, QMessageLogContext(), message);
-  }
-  g_held_messages.clear();
 }
 
 }  // namespace

@@ -17,3 +17,12 @@ endfunction()
 expect_one_line("" "pelloquin: needs a graphical desktop session (DISPLAY and WAYLAND_DISPLAY are not set)")
 # A display that nothing serves.
 expect_one_line("DISPLAY=:97" "pelloquin: needs a graphical desktop session (could not open the display :97)")
+
+# A failure that is not about the display keeps Qt's own words.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=no-such-platform ${PROGRAM}
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
+if(status STREQUAL "0" OR err MATCHES "needs a graphical desktop session"
+   OR NOT err MATCHES "Could not find the Qt platform plugin \"no-such-platform\"")
+  message(FATAL_ERROR "with no such platform: status ${status}, stderr [${err}]")
+endif()
