@@ -1,6 +1,7 @@
 #ifndef PELLOQUIN_PLATFORM_TESTING_SCRATCH_DRIVES_H_
 #define PELLOQUIN_PLATFORM_TESTING_SCRATCH_DRIVES_H_
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,11 @@ namespace platform::testing {
 // The helpers work on the host directly, never through file_system(), so
 // that a test can set up and check what the file system did. Their paths
 // are model paths inside a scratch folder, of plain ASCII names.
+// The scratch folders are local: an answer that is slow to come there comes
+// from a loaded machine (a busy CI runner, Wine starting up), not from a
+// stalled drive, so their file system waits longer than the window's.
+inline constexpr std::chrono::milliseconds kScratchAnswerWait{30000};
+
 class ScratchDrives {
  public:
   virtual ~ScratchDrives() = default;

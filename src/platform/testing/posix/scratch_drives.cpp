@@ -21,6 +21,7 @@ class PosixScratchDrives final : public ScratchDrives {
     drives_.MakeFolder('C', "scratch");
     drives_.MakeFolder('D', "scratch");
     file_system_ = std::make_unique<posix::PosixFileSystem>(drives_.mappings());
+    file_system_->set_answer_wait(kScratchAnswerWait);
   }
   ~PosixScratchDrives() override {
     if (!cwd_.empty() && ::chdir(cwd_.c_str()) != 0) cwd_.clear();

@@ -85,6 +85,7 @@ void RemoveTree(const std::string& model) {
 class Win32ScratchDrives final : public ScratchDrives {
  public:
   Win32ScratchDrives() : saved_(SaveProcessFolders()) {
+    file_system_.set_answer_wait(kScratchAnswerWait);
     wchar_t temp[MAX_PATH + 1];
     DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     folders_[0] = MakeUniqueFolder(std::wstring(temp, length));
