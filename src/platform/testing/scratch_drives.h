@@ -12,6 +12,11 @@
 
 namespace platform::testing {
 
+// The scratch folders are local: an answer that is slow to come there comes
+// from a loaded machine (a busy CI runner, Wine starting up), not from a
+// stalled drive, so their file system waits longer than the window's.
+inline constexpr std::chrono::milliseconds kScratchAnswerWait{30000};
+
 // The host's file system for one test, whatever the backend, with an empty
 // scratch folder on a first drive and, where the host has one, on a second
 // drive. Everything in the scratch folders goes, and the process's current
@@ -20,11 +25,6 @@ namespace platform::testing {
 // The helpers work on the host directly, never through file_system(), so
 // that a test can set up and check what the file system did. Their paths
 // are model paths inside a scratch folder, of plain ASCII names.
-// The scratch folders are local: an answer that is slow to come there comes
-// from a loaded machine (a busy CI runner, Wine starting up), not from a
-// stalled drive, so their file system waits longer than the window's.
-inline constexpr std::chrono::milliseconds kScratchAnswerWait{30000};
-
 class ScratchDrives {
  public:
   virtual ~ScratchDrives() = default;
